@@ -1,0 +1,24 @@
+# GoogleTest: the installed package natively; for the cross build, compiled from the
+# sources Debian's libgtest-dev ships, with the same compiler as the code under test.
+include(CTest)
+include(GoogleTest)
+
+if(CMAKE_CROSSCOMPILING)
+  set(TARNWELL_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${TARNWELL_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  add_library(GTest::gtest ALIAS gtest)
+  add_library(GTest::gtest_main ALIAS gtest_main)
+else()
+  find_package(GTest REQUIRED)
+endif()
+
+# tarnwell_add_test(NAME source...): one GoogleTest executable, each case its own ctest test.
+function(tarnwell_add_test name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE tarnwell_general GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  # Listing runs at test time, so building never waits for Wine.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+endfunction()

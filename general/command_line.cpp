@@ -1,0 +1,80 @@
+#include "general/command_line.h"
+
+#include <algorithm>
+
+#include "general/token.h"
+
+namespace tarnwell {
+
+std::string CommandLine;
+
+namespace {
+
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualIgnoringCase(char a, char b) { return FoldCase(a) == FoldCase(b); }
+
+// 0-based index of the first occurrence of `part` in `text` ignoring case, or npos.
+std::size_t FindIgnoringCase(std::string_view text, std::string_view part) {
+  const auto hit = std::search(text.begin(), text.end(), part.begin(), part.end(),
+                               EqualIgnoringCase);
+  if (hit == text.end() && !part.empty()) return std::string_view::npos;
+  return static_cast<std::size_t>(hit - text.begin());
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && FindIgnoringCase(text.substr(0, prefix.size()), prefix) == 0;
+}
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+}
+
+}  // namespace
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
+  return FindIgnoringCase(text, part) != std::string_view::npos;
+}
+
+std::string GetCommandLineParameter(std::string command_line, std::string key,
+                                    std::string_view separator, bool decode,
+                                    std::string_view terminator) {
+  if (!terminator.empty()) {
+    if (!StartsWithIgnoringCase(command_line, terminator)) command_line.insert(0, terminator);
+    if (!StartsWithIgnoringCase(key, terminator)) key.insert(0, terminator);
+  }
+
+  std::string value;
+  const std::size_t match = FindIgnoringCase(command_line, key + std::string(separator));
+  if (match != std::string::npos) {
+    // One variable is both start and found-at: it moves from the key to its separator.
+    Long position = static_cast<Long>(match) + 1;
+    value = ExtractToken(command_line, position, separator, position, true, true);
+    if (position > 0) {
+      Long value_start = position + 1;
+      Long ignored = 0;
+      if (value_start <= static_cast<Long>(command_line.size()) &&
+          command_line[value_start - 1] == '"') {
+        ++value_start;
+        value = ExtractToken(command_line, value_start, "\"", ignored, true, true);
+      } else {
+        value = ExtractToken(command_line, value_start, terminator, ignored, true, true);
+      }
+    }
+  }
+  return decode ? DecodeEscapes(value) : value;
+}
+
+std::string DecodeEscapes(std::string_view text) {
+  std::string decoded(text);
+  ReplaceAll(decoded, "{0D}", "\r");
+  ReplaceAll(decoded, "{0A}", "\n");
+  ReplaceAll(decoded, "{22}", "\"");
+  ReplaceAll(decoded, "{09}", "\t");
+  return decoded;
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,42 @@
+// The integer types and number rules every module shares: the lenient reading of a
+// number from text, and conversions that round halves to even and raise Overflow.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace tarnwell {
+
+using Long = std::int32_t;
+using Integer = std::int16_t;
+
+// The numeric value of the longest leading part of `text` that reads as a number.
+//  - Spaces, tabs and line feeds are skipped wherever they stand ("7 5" reads 75).
+//  - An optional sign, decimal digits with at most one ".", and an optional exponent
+//    (E or D, either case, optional sign, digits).
+//  - "&H" and "&O" (either case) introduce hexadecimal and octal integers. Their digits
+//    form a 32-bit pattern read as a two's-complement Long, so "&HFFFFFFFF" is -1 and
+//    "&H80000000" is -2147483648; more digits than 32 bits hold raise Overflow.
+//  - Reading stops at the first character that does not fit; no leading number reads 0.
+//  - A decimal number beyond the double range raises Overflow (error 6); one too small
+//    to represent reads as 0.
+double ReadNumber(std::string_view text);
+
+// Rounds to the nearest integer, halves to the even neighbour (0.5 -> 0, 1.5 -> 2).
+double RoundHalfEven(double value);
+
+// RoundHalfEven, then Overflow (error 6) unless the result fits the target type.
+Long ToLong(double value);
+Integer ToInteger(double value);
+
+// 32-bit addition that raises Overflow instead of wrapping.
+Long AddLong(Long a, Long b);
+
+// a if a <= b, otherwise b.
+Long MinLong(Long a, Long b);
+// a if a > b, otherwise b.
+Long MaxLong(Long a, Long b);
+// The upper limit is applied last, so with low > high the result is high.
+Long ClampLong(Long value, Long low, Long high);
+
+}  // namespace tarnwell

@@ -1,0 +1,13 @@
+#include "platform/file_attributes.h"
+
+#include <windows.h>
+
+#include "platform/win32/wide_string.h"
+
+namespace tarnwell::platform {
+
+std::uint32_t ReadFileAttributes(const std::string& path) {
+  return GetFileAttributesW(Widen(path).c_str());
+}
+
+}  // namespace tarnwell::platform

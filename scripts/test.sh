@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the native, sanitizer and Windows targets, and runs
+# every suite: natively, under ASan/UBSan, and the Windows build under Wine.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh || exit 1
+
+failed=()
+for preset in native asan windows; do
+  { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; } ||
+    failed+=("build:$preset")
+done
+
+run_suite() {
+  local preset=$1
+  shift
+  echo "== $preset suite =="
+  "$@" ctest --preset "$preset" -j2 || failed+=("tests:$preset")
+}
+run_suite native
+run_suite asan
+run_suite windows scripts/with-wine.sh
+
+if ((${#failed[@]})); then
+  echo "FAILED: ${failed[*]}"
+  exit 1
+fi
+echo "All suites passed."

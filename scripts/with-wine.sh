@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# with-wine.sh COMMAND...: runs COMMAND with a throw-away Wine prefix and a private X
+# display (Xvfb), then removes both. The user's own prefix is never touched.
+set -euo pipefail
+
+if [ -z "${TARNWELL_WINE_READY:-}" ]; then
+  scratch=$(mktemp -d "${TMPDIR:-/tmp}/tarnwell-wine.XXXXXX")
+  export TARNWELL_WINE_READY=1
+  export WINEPREFIX="$scratch/prefix"
+  export WINEARCH=win64
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer dialogs
+  cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$scratch"
+  }
+  trap cleanup EXIT
+  status=0
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@" || status=$?
+  exit "$status"
+fi
+
+wineboot -i >/dev/null 2>&1
+wineserver -p  # stay up between test processes: each then starts in a fraction of a second
+"$@"

@@ -1,0 +1,79 @@
+#include "general/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwell {
+namespace {
+
+// How the program itself asks: separator "=", no decoding, terminator " ".
+std::string Lookup(const std::string& command_line, const std::string& key) {
+  return GetCommandLineParameter(command_line, key, "=", false, " ");
+}
+
+TEST(GetCommandLineParameter, ReadsSwitchesAsTheProgramAsksForThem) {
+  const struct {
+    const char* command_line;
+    const char* key;
+    const char* value;
+  } cases[] = {
+      {R"(/Path="C:\My Logs")", "/Path", R"(C:\My Logs)"},
+      {R"(/Path=C:\My Logs)", "/Path", R"(C:\My)"},
+      {R"(/Path= "C:\My Logs")", "/Path", R"("C:\My)"},
+      {R"(/Path=" C:\My Logs " /Silent)", "/Path", R"(C:\My Logs)"},
+      {R"(/Path="C:\My Logs /Silent)", "/Path", R"(C:\My Logs /Silent)"},
+      {R"(/Path="")", "/Path", ""},
+      {"/DeleteAfterDays=7 /Path=", "/Path", ""},
+      {"/Path= /Silent", "/Path", "/Silent"},
+      {R"(/Path=C:\Logs /DeleteAfterDays=3)", "/Path", R"(C:\Logs)"},
+      {R"(x/Path=C:\Logs)", "/Path", ""},
+      {R"(/PATH=C:\Logs)", "/Path", R"(C:\Logs)"},
+      {R"(/path=C:\Logs)", "/Path", R"(C:\Logs)"},
+      {R"(/Path=C:\A /Path=C:\B)", "/Path", R"(C:\A)"},
+      {"/PathX=1 /Path=2", "/Path", "2"},
+      {"/DeleteAfterDays = 5", "/DeleteAfterDays", ""},
+      {"/DeleteAfterDays=  5", "/DeleteAfterDays", "5"},
+      {"/deleteafterdays=7", "/DeleteAfterDays", "7"},
+      {R"(/Path="D:\x /DeleteAfterDays=3")", "/DeleteAfterDays", "3\""},
+      {"/Path", "/Path", ""},
+      {"", "/Path", ""},
+      {"/Silent /DeleteAfterDays=7", "/DeleteAfterDays", "7"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Lookup(c.command_line, c.key), c.value) << c.command_line << " | " << c.key;
+  }
+}
+
+TEST(GetCommandLineParameter, LeavesTheCallersTextAlone) {
+  std::string command_line = "/Path=x";
+  std::string key = "/Path";
+  EXPECT_EQ(GetCommandLineParameter(command_line, key, "=", false, " "), "x");
+  EXPECT_EQ(command_line, "/Path=x");
+  EXPECT_EQ(key, "/Path");
+}
+
+TEST(GetCommandLineParameter, DecodesOnlyWhenAsked) {
+  EXPECT_EQ(GetCommandLineParameter("/T=a{22}b{09}c", "/T", "=", true, " "), "a\"b\tc");
+  EXPECT_EQ(GetCommandLineParameter("/T=a{22}b{09}c", "/T", "=", false, " "), "a{22}b{09}c");
+}
+
+TEST(GetCommandLineParameter, SeparatorWrittenInAnotherCaseGivesTheRestOfTheLine) {
+  EXPECT_EQ(GetCommandLineParameter("/keyX value /more", "/key", "x", false, " "),
+            "/keyX value /more");
+}
+
+TEST(DecodeEscapes, ReplacesTheFourEscapesInOrder) {
+  EXPECT_EQ(DecodeEscapes("a{22}b{09}c"), "a\"b\tc");
+  EXPECT_EQ(DecodeEscapes("{0D}{0A}"), "\r\n");
+  EXPECT_EQ(DecodeEscapes("{0d}{0a}{2}{XX}"), "{0d}{0a}{2}{XX}");
+  EXPECT_EQ(DecodeEscapes("{{22}0D}"), "{\"0D}");  // an inserted quote starts no escape
+  EXPECT_EQ(DecodeEscapes("{0D}{0D}x{0D}"), "\r\rx\r");
+}
+
+TEST(ContainsIgnoringCase, FindsSilentAnywhere) {
+  EXPECT_TRUE(ContainsIgnoringCase("/DeleteAfterDays=7 /SILENT", "/Silent"));
+  EXPECT_TRUE(ContainsIgnoringCase("x/Silentium", "/Silent"));
+  EXPECT_FALSE(ContainsIgnoringCase("/Silen", "/Silent"));
+}
+
+}  // namespace
+}  // namespace tarnwell
