@@ -20,6 +20,7 @@ if [ -z "${TARNWELL_WINE_READY:-}" ]; then
   exit "$status"
 fi
 
-wineboot -i >/dev/null 2>&1
+mkdir -p "$WINEPREFIX"
 wineserver -p  # stay up between test processes: each then starts in a fraction of a second
+wineboot -i >/dev/null 2>&1
 "$@"
