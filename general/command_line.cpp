@@ -16,14 +16,15 @@ bool EqualIgnoringCase(char a, char b) { return FoldCase(a) == FoldCase(b); }
 
 // 0-based index of the first occurrence of `part` in `text` ignoring case, or npos.
 std::size_t FindIgnoringCase(std::string_view text, std::string_view part) {
-  const auto hit = std::search(text.begin(), text.end(), part.begin(), part.end(),
-                               EqualIgnoringCase);
+  const auto hit =
+      std::search(text.begin(), text.end(), part.begin(), part.end(), EqualIgnoringCase);
   if (hit == text.end() && !part.empty()) return std::string_view::npos;
   return static_cast<std::size_t>(hit - text.begin());
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && FindIgnoringCase(text.substr(0, prefix.size()), prefix) == 0;
+  return text.size() >= prefix.size() &&
+         FindIgnoringCase(text.substr(0, prefix.size()), prefix) == 0;
 }
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {

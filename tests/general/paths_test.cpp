@@ -39,9 +39,8 @@ class FolderExistsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     root_ = fs::temp_directory_path() /
-            ("tarnwell-folder-" + std::string(::testing::UnitTest::GetInstance()
-                                                  ->current_test_info()
-                                                  ->name()));
+            ("tarnwell-folder-" +
+             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(root_);
     fs::create_directories(root_ / "sub folder");
     std::ofstream(root_ / "file.log") << "x";
