@@ -2,6 +2,7 @@
 #pragma once
 
 #include "general/numbers.h"
+#include "platform/local_clock.h"
 
 namespace tarnwell {
 
@@ -11,8 +12,14 @@ struct DateStamp {
   float Seconds = 0;  // from 0 to 86,400 in canonical form
 };
 
-// The current local date and time (the date is read first, then the seconds).
+// The current local date and time, from one reading of the local clock.
 DateStamp CurrentStamp(bool TruncateToHour);
+
+// The stamp of a local date and time: its day serial and the seconds since midnight with
+// their fraction, held as a single. `TruncateToHour` keeps only the start of the hour in
+// which the time, rounded to the whole second, falls: from 23:59:59.5 on that is 86,400 on
+// the same day. Error 5 for a date outside 1 January 100 .. 31 December 9999.
+DateStamp StampFromLocalTime(const platform::LocalTime& time, bool TruncateToHour);
 
 // The stamp of exactly these two values; nothing is validated or normalised.
 DateStamp MakeStamp(Long day_serial, float seconds);
