@@ -1,0 +1,101 @@
+#include "app/tarnwell_fn.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "general/command_line.h"
+#include "general/date_expression.h"
+#include "general/date_stamp.h"
+#include "general/paths.h"
+#include "general/registry.h"
+#include "general/runtime_error.h"
+#include "general/token.h"
+#include "platform/folder_listing.h"
+#include "platform/message_box.h"
+
+namespace tarnwell {
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: Tarnwell.exe /DeleteAfterDays=<NumberOfDays> [/Path=<PathToExamine] [/Silent]";
+constexpr char kDebugFilePattern[] = "*.????????.log";
+constexpr char kFallbackFolder[] = "C:\\DebugFiles";
+
+std::string ReadSwitch(const char* key) {
+  return GetCommandLineParameter(CommandLine, key, "=", false, " ");
+}
+
+// The last dot-separated part of the name once its extension is gone ("20140804" for
+// "a.b.20140804.log"), with surrounding spaces trimmed.
+std::string DateComponent(const std::string& name) {
+  std::string reversed = FileNameWithoutExtension(name);
+  std::reverse(reversed.begin(), reversed.end());
+  Long start = 1;
+  Long found_at = 0;
+  std::string component = ExtractToken(reversed, start, ".", found_at, true, true);
+  std::reverse(component.begin(), component.end());
+  return component;
+}
+
+// Whether the file `name` is dated more than `limit` days before today. Raises what the
+// date evaluation raises for a date it cannot represent.
+bool IsOlderThan(const std::string& name, Long limit) {
+  const std::string component = DateComponent(name);
+  if (component.size() != 8 || !(ReadNumber(component) > 0)) return false;
+  const std::string date_text =
+      component.substr(0, 4) + "-" + component.substr(4, 2) + "-" + component.substr(6, 2);
+  const DateStamp stamp = EvaluateDateExpression(date_text);
+  if (stamp.DaySerial <= 0) return false;
+  // Today is read for every file, so a sweep that runs past midnight uses the new date.
+  const std::int64_t age =
+      std::int64_t{CurrentStamp(false).DaySerial} - std::int64_t{stamp.DaySerial};
+  return age > limit;
+}
+
+}  // namespace
+
+RunEnding Main(std::string_view argument_text) {
+  CommandLine = std::string(TrimBlanks(argument_text));
+
+  const Long limit = ToLong(ReadNumber(ReadSwitch("/DeleteAfterDays")));
+  if (limit <= 0) {
+    platform::ShowMessage(kUsage);
+    return RunEnding::kUsageShown;
+  }
+
+  std::string folder = ReadSwitch("/Path");
+  Long total = 0;
+  if (!folder.empty()) {
+    total = SweepFolder(folder, limit);
+  } else {
+    // "c:" plus the sweep's "\" names the root of drive C:.
+    const Long first = SweepFolder("c:", limit);
+    folder = GetRegistryString(platform::kHkeyLocalMachine, "SOFTWARE\\Corvane", "DebugPath", "");
+    if (folder.empty()) folder = kFallbackFolder;
+    total = AddLong(SweepFolder(folder, limit), first);
+  }
+
+  if (!ContainsIgnoringCase(CommandLine, "/Silent")) {
+    platform::ShowMessage(std::to_string(total) + " Debug files deleted");
+  }
+  return RunEnding::kSwept;
+}
+
+Long SweepFolder(const std::string& folder, Long limit) {
+  if (!FolderExists(folder)) return 0;
+  platform::FolderListing listing(folder, kDebugFilePattern);
+  Long count = 0;
+  for (std::string name = listing.Next(); !name.empty(); name = listing.Next()) {
+    bool delete_it = false;
+    try {
+      delete_it = IsOlderThan(name, limit);
+    } catch (const RuntimeError&) {
+      continue;  // a name that is no representable date must not end the run
+    }
+    if (delete_it && listing.DeleteEntry(name)) count = AddLong(count, 1);
+  }
+  return count;
+}
+
+}  // namespace tarnwell

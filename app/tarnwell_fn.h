@@ -1,0 +1,33 @@
+// The program: one run of the command-line driver, and the sweep of one folder.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "general/numbers.h"
+
+namespace tarnwell {
+
+// How a run ended; the values are the process exit statuses.
+enum class RunEnding : int {
+  kSwept = 0,       // one or two folders swept (with or without the count message)
+  kUsageShown = 2,  // no positive day count: the usage message was shown
+};
+// The exit status after a run-time error ended the run.
+inline constexpr int kRunTimeErrorExitStatus = 1;
+
+// The whole run for the process's `argument_text` (the command line after the program's
+// name): keeps it trimmed in CommandLine, sweeps the /Path folder, or else the root of
+// drive C: and then the registry's debug folder, and shows the usage message or the count
+// of deleted files (unless /Silent). Run-time errors (Overflow of the day count or of
+// the total, a folder that cannot be listed) pass to the caller.
+RunEnding Main(std::string_view argument_text);
+
+// Deletes the files "stem.YYYYMMDD.log" directly inside `folder` whose date lies more
+// than `limit` days before today, and returns how many it deleted; 0 for a folder that
+// is not there. A file that cannot be deleted, or whose name cannot be read as a date,
+// is left alone and the sweep goes on. A folder that is there but cannot be listed
+// raises kPathFileAccessError.
+Long SweepFolder(const std::string& folder, Long limit);
+
+}  // namespace tarnwell

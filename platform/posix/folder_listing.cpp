@@ -1,0 +1,129 @@
+#include "platform/folder_listing.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string_view>
+
+#include "general/runtime_error.h"
+#include "platform/posix/posix_path.h"
+
+namespace tarnwell::platform {
+
+namespace {
+
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Moves `at` past the UTF-8 character that starts there, so "?" takes a whole character.
+std::size_t NextCharacter(std::string_view text, std::size_t at) {
+  ++at;
+  while (at < text.size() && IsContinuationByte(text[at])) ++at;
+  return at;
+}
+
+// Wildcard match, ASCII case ignored: "*" any run of characters, "?" exactly one. On a
+// mismatch the last "*" takes one more character and matching resumes after it.
+bool MatchesPattern(std::string_view name, std::string_view pattern) {
+  std::size_t n = 0;
+  std::size_t p = 0;
+  std::size_t star_p = std::string_view::npos;
+  std::size_t star_n = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star_p = ++p;
+      star_n = n;
+    } else if (p < pattern.size() && pattern[p] == '?') {
+      ++p;
+      n = NextCharacter(name, n);
+    } else if (p < pattern.size() && FoldCase(pattern[p]) == FoldCase(name[n])) {
+      ++p;
+      ++n;
+    } else if (star_p != std::string_view::npos) {
+      p = star_p;
+      n = star_n = NextCharacter(name, star_n);
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+// A name that could leave the folder is never an entry of it.
+bool IsEntryName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
+}
+
+}  // namespace
+
+struct FolderListing::State {
+  ~State() {
+    if (dir != nullptr) closedir(dir);
+  }
+
+  DIR* dir = nullptr;  // null: the folder is not there, nothing is listed
+  int dir_fd = -1;     // deletions are relative to it, so a renamed folder cannot redirect them
+  std::string pattern;
+};
+
+FolderListing::FolderListing(const std::string& folder, const std::string& pattern)
+    : state_(std::make_unique<State>()) {
+  state_->pattern = pattern;
+  const std::optional<std::string> path = ToPosixPath(folder);
+  if (!path || path->empty()) return;
+  const int fd = open(path->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return;
+    RaiseError(kPathFileAccessError);
+  }
+  state_->dir = fdopendir(fd);
+  if (state_->dir == nullptr) {
+    close(fd);
+    RaiseError(kPathFileAccessError);
+  }
+  state_->dir_fd = fd;
+}
+
+FolderListing::~FolderListing() = default;
+
+std::string FolderListing::Next() {
+  if (state_->dir == nullptr) return "";
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(state_->dir);
+    if (entry == nullptr) {
+      if (errno != 0) RaiseError(kPathFileAccessError);
+      return "";
+    }
+    // A leading dot is this file system's hidden mark.
+    if (entry->d_name[0] == '.') continue;
+    if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN) continue;
+    if (!MatchesPattern(entry->d_name, state_->pattern)) continue;
+    if (entry->d_type == DT_UNKNOWN) {
+      struct stat info;
+      if (fstatat(state_->dir_fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+          !S_ISREG(info.st_mode)) {
+        continue;
+      }
+    }
+    return entry->d_name;
+  }
+}
+
+bool FolderListing::DeleteEntry(const std::string& name) {
+  if (state_->dir == nullptr || !IsEntryName(name)) return false;
+  struct stat info;
+  if (fstatat(state_->dir_fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  // No write bit at all is this file system's read-only mark; even root leaves it alone.
+  if (!S_ISREG(info.st_mode) || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    return false;
+  }
+  return unlinkat(state_->dir_fd, name.c_str(), 0) == 0;
+}
+
+}  // namespace tarnwell::platform
