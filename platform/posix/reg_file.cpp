@@ -1,0 +1,347 @@
+#include "platform/posix/reg_file.h"
+
+#include <utility>
+#include <vector>
+
+#include "platform/registry.h"
+
+namespace tarnwell::platform {
+namespace {
+
+constexpr std::string_view kHeaderVersion4 = "REGEDIT4";
+constexpr std::string_view kHeaderVersion5 = "Windows Registry Editor Version 5.00";
+
+struct ParseFault {
+  std::size_t line;
+  std::string reason;
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (UpperAscii(text[i]) != UpperAscii(prefix[i])) return false;
+  }
+  return true;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The value of 1 to `max_digits` hex digits, or nullopt.
+std::optional<std::uint32_t> ReadHex(std::string_view digits, std::size_t max_digits) {
+  if (digits.empty() || digits.size() > max_digits) return std::nullopt;
+  std::uint32_t value = 0;
+  for (const char c : digits) {
+    const int digit = HexDigit(c);
+    if (digit < 0) return std::nullopt;
+    value = value * 16 + static_cast<std::uint32_t>(digit);
+  }
+  return value;
+}
+
+void AppendUtf8(char32_t code_point, std::string& out) {
+  if (code_point < 0x80) {
+    out.push_back(static_cast<char>(code_point));
+  } else if (code_point < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (code_point >> 6)));
+    out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+  } else if (code_point < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (code_point >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (code_point >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+  }
+}
+
+// UTF-16LE code units as UTF-8, NULs kept; a lone surrogate becomes U+FFFD.
+std::string Utf8FromUtf16Le(std::string_view bytes) {
+  const auto unit = [bytes](std::size_t i) -> char32_t {
+    return static_cast<unsigned char>(bytes[2 * i]) |
+           static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * i + 1])) << 8;
+  };
+  const auto in_range = [](char32_t c, char32_t low, char32_t high) {
+    return c >= low && c <= high;
+  };
+  std::string out;
+  const std::size_t count = bytes.size() / 2;
+  for (std::size_t i = 0; i < count; ++i) {
+    char32_t c = unit(i);
+    if (in_range(c, 0xD800, 0xDBFF) && i + 1 < count && in_range(unit(i + 1), 0xDC00, 0xDFFF)) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
+      ++i;
+    } else if (in_range(c, 0xD800, 0xDFFF)) {
+      c = 0xFFFD;
+    }
+    AppendUtf8(c, out);
+  }
+  return out;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\n' && text[i] != '\r') continue;
+    lines.push_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  lines.push_back(text.substr(start));
+  return lines;
+}
+
+bool IsTextType(std::uint32_t type) {
+  return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
+// The path below the root with trailing separators dropped, in FoldCase form.
+std::string FoldKeyPath(std::string_view path) {
+  while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+  return FoldCase(path);
+}
+
+}  // namespace
+
+class RegFileParser {
+ public:
+  RegFileParser(std::string_view text, RegFile& file) : lines_(SplitLines(text)), file_(file) {}
+
+  void Run() {
+    while (index_ < lines_.size() && TrimBlanks(lines_[index_]).empty()) ++index_;
+    const std::string_view header = index_ < lines_.size() ? TrimBlanks(lines_[index_]) : "";
+    if (header == kHeaderVersion4) {
+      hex_text_is_utf16_ = false;
+    } else if (header != kHeaderVersion5) {
+      index_ = std::min(index_, lines_.size() - 1);
+      Fail("not a registry file: the first line must be REGEDIT4 or " +
+           std::string(kHeaderVersion5));
+    }
+    for (++index_; index_ < lines_.size(); ++index_) {
+      const std::string_view line = TrimBlanks(lines_[index_]);
+      if (line.empty() || line.front() == ';') continue;
+      if (line.front() == '[') {
+        ParseSection(line);
+      } else {
+        ParseValue(line);
+      }
+    }
+  }
+
+ private:
+  [[noreturn]] void Fail(std::string reason) const {
+    throw ParseFault{index_ + 1, std::move(reason)};
+  }
+
+  void ParseSection(std::string_view line) {
+    if (line.back() != ']' || line.size() < 3) Fail("a key line must be [root\\path]");
+    std::string_view inner = line.substr(1, line.size() - 2);
+    const bool remove = inner.front() == '-';
+    if (remove) inner.remove_prefix(1);
+    const std::size_t separator = inner.find('\\');
+    const std::string root = FoldCase(inner.substr(0, separator));
+    const std::string path =
+        FoldKeyPath(separator == std::string_view::npos ? "" : inner.substr(separator + 1));
+
+    in_section_ = true;
+    section_ = nullptr;
+    if (root != "HKEY_LOCAL_MACHINE" && root != "HKLM") {
+      static constexpr std::string_view kOtherRoots[] = {"HKEY_CLASSES_ROOT",
+                                                         "HKEY_CURRENT_USER",
+                                                         "HKEY_USERS",
+                                                         "HKEY_CURRENT_CONFIG",
+                                                         "HKCR",
+                                                         "HKCU",
+                                                         "HKU",
+                                                         "HKCC"};
+      for (const std::string_view other : kOtherRoots) {
+        if (root == other) return;
+      }
+      Fail("unknown root key \"" + std::string(inner.substr(0, separator)) + "\"");
+    }
+    if (!remove) {
+      section_ = &file_.keys_[path];
+      return;
+    }
+    auto& keys = file_.keys_;
+    if (path.empty()) {
+      keys.clear();
+      return;
+    }
+    keys.erase(path);
+    const std::string below = path + "\\";
+    for (auto it = keys.lower_bound(below); it != keys.end() && it->first.starts_with(below);) {
+      it = keys.erase(it);
+    }
+  }
+
+  void ParseValue(std::string_view line) {
+    if (!in_section_) Fail("a value before the first [key] line");
+    std::string name;
+    if (line.front() == '@') {
+      line.remove_prefix(1);
+    } else if (line.front() == '"') {
+      name = ParseQuoted(line);
+    } else {
+      Fail("a value line must start with \"name\"= or @=");
+    }
+    line = TrimBlanks(line);
+    if (line.empty() || line.front() != '=') Fail("expected = after the value name");
+    line = TrimBlanks(line.substr(1));
+    if (line.empty()) Fail("no data after =");
+
+    RegFileValue value;
+    const bool remove = line == "-";
+    if (remove) {
+      // Deletion needs no data.
+    } else if (line.front() == '"') {
+      value.type = kRegSz;
+      value.data = ParseQuoted(line);
+      value.data.push_back('\0');
+      if (!line.empty()) Fail("text after the closing quote");
+    } else if (StartsWithIgnoringCase(line, "dword:")) {
+      const std::optional<std::uint32_t> number = ReadHex(line.substr(6), 8);
+      if (!number) Fail("dword: needs 1 to 8 hex digits");
+      value.type = kRegDword;
+      for (int shift = 0; shift < 32; shift += 8) {
+        value.data.push_back(static_cast<char>((*number >> shift) & 0xFF));
+      }
+    } else if (StartsWithIgnoringCase(line, "hex:")) {
+      value.type = kRegBinary;
+      value.data = ParseHexBytes(line.substr(4));
+    } else if (StartsWithIgnoringCase(line, "hex(")) {
+      const std::size_t close = line.find(')');
+      const std::optional<std::uint32_t> type =
+          close == std::string_view::npos ? std::nullopt : ReadHex(line.substr(4, close - 4), 8);
+      if (!type || close + 1 >= line.size() || line[close + 1] != ':') {
+        Fail("hex(N): needs a hex type number N");
+      }
+      value.type = *type;
+      value.data = ParseHexBytes(line.substr(close + 2));
+      if (IsTextType(value.type) && hex_text_is_utf16_) {
+        if (value.data.size() % 2 != 0) Fail("UTF-16 text needs an even number of bytes");
+        value.data = Utf8FromUtf16Le(value.data);
+      }
+    } else {
+      Fail("unknown value data: expected \"text\", dword:, hex:, hex(N): or -");
+    }
+
+    if (section_ == nullptr) return;
+    if (remove) {
+      section_->erase(FoldCase(name));
+    } else {
+      (*section_)[FoldCase(name)] = std::move(value);
+    }
+  }
+
+  // The text of a quoted name or string at the start of `rest`; `rest` moves past it.
+  std::string ParseQuoted(std::string_view& rest) const {
+    std::string text;
+    for (std::size_t i = 1; i < rest.size(); ++i) {
+      if (rest[i] == '"') {
+        rest.remove_prefix(i + 1);
+        return text;
+      }
+      if (rest[i] == '\\') {
+        if (i + 1 == rest.size() || (rest[i + 1] != '\\' && rest[i + 1] != '"')) {
+          Fail("unknown escape in quoted text: write \\\\ for a backslash, \\\" for a quote");
+        }
+        ++i;
+      }
+      text.push_back(rest[i]);
+    }
+    Fail("quoted text without its closing quote");
+  }
+
+  // Comma-separated hex bytes, continued on following lines after a trailing "\".
+  std::string ParseHexBytes(std::string_view first) {
+    std::string joined;
+    std::string_view part = first;
+    while (!part.empty() && part.back() == '\\') {
+      joined.append(part.substr(0, part.size() - 1));
+      if (index_ + 1 == lines_.size()) Fail("a continued line at the end of the file");
+      part = TrimBlanks(lines_[++index_]);
+    }
+    joined.append(part);
+
+    std::string bytes;
+    if (TrimBlanks(joined).empty()) return bytes;
+    const std::string_view all = joined;
+    std::size_t start = 0;
+    while (true) {
+      const std::size_t comma = all.find(',', start);
+      const std::string_view token = TrimBlanks(all.substr(start, comma - start));
+      const std::optional<std::uint32_t> byte = ReadHex(token, 2);
+      if (!byte) Fail("bad hex byte \"" + std::string(token) + "\"");
+      bytes.push_back(static_cast<char>(*byte));
+      if (comma == std::string_view::npos) return bytes;
+      start = comma + 1;
+    }
+  }
+
+  std::vector<std::string_view> lines_;
+  std::size_t index_ = 0;
+  RegFile& file_;
+  bool hex_text_is_utf16_ = true;
+  bool in_section_ = false;
+  RegFile::Values* section_ = nullptr;  // null: values are checked but kept nowhere
+};
+
+RegFile RegFile::Parse(std::string_view bytes) {
+  std::string text;
+  if (bytes.starts_with("\xFF\xFE")) {
+    text = Utf8FromUtf16Le(bytes.substr(2));
+  } else {
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    text = bytes;  // 8-bit files are taken as UTF-8, which ASCII files also are
+  }
+  RegFile file;
+  try {
+    RegFileParser(text, file).Run();
+  } catch (const ParseFault& fault) {
+    file.keys_.clear();
+    file.error_line_ = fault.line;
+    file.error_ = fault.reason;
+  }
+  return file;
+}
+
+std::optional<RegFile::Values> RegFile::Key(std::string_view path) const {
+  const std::string folded = FoldKeyPath(path);
+  if (const auto it = keys_.find(folded); it != keys_.end()) return it->second;
+  if (folded.empty()) return Values{};
+  const std::string below = folded + "\\";
+  const auto it = keys_.lower_bound(below);
+  if (it != keys_.end() && it->first.starts_with(below)) return Values{};
+  return std::nullopt;
+}
+
+std::string FoldCase(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded) c = UpperAscii(c);
+  return folded;
+}
+
+const RegFileValue* FindRegFileValue(const RegFile::Values& values, std::string_view name) {
+  const auto it = values.find(FoldCase(name));
+  return it == values.end() ? nullptr : &it->second;
+}
+
+}  // namespace tarnwell::platform

@@ -1,0 +1,97 @@
+// HKEY_LOCAL_MACHINE is a .reg file, read afresh whenever a key is opened: the program
+// opens one key once per run, so there is nothing worth caching.
+#include "platform/registry.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <utility>
+
+#include "platform/posix/reg_file.h"
+
+namespace tarnwell::platform {
+namespace {
+
+constexpr char kDefaultRegistryFile[] = "/etc/tarnwell/registry.reg";
+constexpr std::int32_t kErrorInvalidHandle = 6;
+
+struct OpenedKey {
+  RegFile::Values values;
+};
+
+std::string RegistryFilePath() {
+  const char* path = std::getenv("TARNWELL_REGISTRY");
+  return path != nullptr && *path != '\0' ? path : kDefaultRegistryFile;
+}
+
+// A registry file that is there but cannot be used: say so once, then act as if it were
+// absent, so the run goes on with its defaults.
+void WarnIgnored(const std::string& where, const std::string& why) {
+  std::fprintf(stderr, "tarnwell: %s: %s; registry file ignored\n", where.c_str(), why.c_str());
+}
+
+// The file's bytes; nullopt when it is missing (silently) or unreadable (with a warning).
+std::optional<std::string> ReadRegistryFile(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno != ENOENT && errno != ENOTDIR) WarnIgnored(path, std::strerror(errno));
+    return std::nullopt;
+  }
+  std::string bytes;
+  char buffer[1 << 16];
+  while (true) {
+    const ssize_t count = read(fd, buffer, sizeof buffer);
+    if (count > 0) {
+      bytes.append(buffer, static_cast<std::size_t>(count));
+    } else if (count == 0) {
+      break;
+    } else if (errno != EINTR) {
+      const int error = errno;
+      close(fd);
+      WarnIgnored(path, std::strerror(error));
+      return std::nullopt;
+    }
+  }
+  close(fd);
+  return bytes;
+}
+
+}  // namespace
+
+std::int32_t OpenRegistryKey(std::int32_t root, const std::string& sub_key, RegistryKey* key) {
+  *key = 0;
+  if (root != kHkeyLocalMachine) return kErrorFileNotFound;  // the only root mapped here
+
+  const std::string path = RegistryFilePath();
+  const std::optional<std::string> bytes = ReadRegistryFile(path);
+  if (!bytes) return kErrorFileNotFound;
+  const RegFile file = RegFile::Parse(*bytes);
+  if (!file.ok()) {
+    WarnIgnored(path + ":" + std::to_string(file.error_line()), file.error());
+    return kErrorFileNotFound;
+  }
+  std::optional<RegFile::Values> values = file.Key(sub_key);
+  if (!values) return kErrorFileNotFound;
+  *key = reinterpret_cast<RegistryKey>(new OpenedKey{std::move(*values)});
+  return kErrorSuccess;
+}
+
+std::int32_t QueryRegistryValue(RegistryKey key, const std::string& value_name, std::uint32_t* type,
+                                std::string* data) {
+  const auto* opened = reinterpret_cast<const OpenedKey*>(key);
+  if (opened == nullptr) return kErrorInvalidHandle;
+  const RegFileValue* value = FindRegFileValue(opened->values, value_name);
+  if (value == nullptr) return kErrorFileNotFound;
+  if (type != nullptr) *type = value->type;
+  if (data != nullptr) *data = value->data;
+  return kErrorSuccess;
+}
+
+void CloseRegistryKey(RegistryKey key) { delete reinterpret_cast<OpenedKey*>(key); }
+
+}  // namespace tarnwell::platform
