@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# peak_memory.sh [COUNTS...]: peak resident memory of one tarnwell sweep over folders of
+# 1,000 and 1,000,000 dated logs (half old, so deleted, half young), via /usr/bin/time -v.
+# The listing is a stream, so the peak should not grow with the folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+counts=("${@:-1000 1000000}")
+read -r -a counts <<<"${counts[*]}"
+program=${TARNWELL_PROGRAM:-build/native/app/tarnwell}
+
+if [ ! -x "$program" ]; then
+  cmake --preset native >/dev/null && cmake --build --preset native --target tarnwell >/dev/null
+fi
+scratch=$(mktemp -d "${TARNWELL_BENCH_DIR:-/var/tmp}/tarnwell-memory.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+
+echo "tarnwell: $program /DeleteAfterDays=7 /Path=DIR, scratch $scratch"
+first=""
+for count in "${counts[@]}"; do
+  bench/make_logs.sh "$scratch/$count" "$count" mixed
+  peak=$(/usr/bin/time -v "$program" /DeleteAfterDays=7 "/Path=$scratch/$count" 2>&1 >/dev/null |
+    awk -F': ' '/Maximum resident set size/ { print $2 }')
+  left=$(find "$scratch/$count" -type f | wc -l)
+  printf '%9d entries: peak RSS %6d KiB (%d files left of %d)\n' "$count" "$peak" "$left" "$count"
+  [ -n "$first" ] || first=$peak
+  rm -rf "${scratch:?}/$count"
+done
+last=$peak
+printf 'difference %d KiB (goal: within 1024 KiB)\n' $((last - first))
