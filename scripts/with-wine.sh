@@ -23,4 +23,7 @@ fi
 mkdir -p "$WINEPREFIX"
 wineserver -p  # stay up between test processes: each then starts in a fraction of a second
 wineboot -i >/dev/null 2>&1
+# Xvfb has no window manager, and Wine would wait two seconds for one to confirm every
+# window that closes: leave the prefix's windows unmanaged.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 "$@"

@@ -46,20 +46,6 @@ int Finish(const Process& process) {
   return static_cast<int>(code);
 }
 
-// Wine waits two seconds for a window manager to confirm every closed box, and Xvfb has
-// none; for Tarnwell.exe alone, its windows are left unmanaged while the suite runs.
-constexpr wchar_t kWineWindowsKey[] =
-    L"\"HKCU\\Software\\Wine\\AppDefaults\\Tarnwell.exe\\X11 Driver\"";
-
-class UnmanagedWindows : public ::testing::Environment {
- public:
-  void SetUp() override {
-    RunTool(std::wstring(L"reg add ") + kWineWindowsKey + L" /v Managed /d N /f");
-  }
-  void TearDown() override { RunTool(std::wstring(L"reg delete ") + kWineWindowsKey + L" /f"); }
-};
-
-const auto* const kUnmanagedWindows = ::testing::AddGlobalTestEnvironment(new UnmanagedWindows);
 
 }  // namespace
 
