@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake --preset native >/dev/null
-cmake --build --preset native
+cmake --build --preset native --target tarnwell
 program=build/native/app/tarnwell
 
 sample=$(mktemp -d "${TMPDIR:-/tmp}/tarnwell-demo.XXXXXX")
