@@ -1,128 +1,104 @@
-// Black-box runs that only the Linux program has: the registry file, symlinks and folder
-// permissions.
-#include <gtest/gtest.h>
-#include <sys/stat.h>
+// Black-box runs of the Linux program: stdout and stderr read back as lines, and the
+// registry file that names the folder of the default sweep.
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <set>
-#include <string>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
 
-#include "tests/e2e/e2e_folder.h"
-#include "tests/e2e/posix/run_tarnwell_posix.h"
+#include "tests/e2e/e2e.h"
 
 namespace tarnwell::e2e {
 namespace {
 
-namespace fs = std::filesystem;
-using Names = std::set<std::string>;
-using Lines = std::vector<std::string>;
+// No run reads the machine's own registry file unless a test names one.
+constexpr char kNoRegistry[] = "/nonexistent/tarnwell-e2e/registry.reg";
+[[maybe_unused]] const int kRegistryUnset = setenv("TARNWELL_REGISTRY", kNoRegistry, 1);
+
+Lines ReadLines(std::FILE* file) {
+  std::fseek(file, 0, SEEK_END);
+  std::string text(std::size_t(std::ftell(file)), '\0');
+  std::rewind(file);
+  text.resize(std::fread(text.data(), 1, text.size(), file));
+  std::fclose(file);
+  Lines lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  if (!text.empty() && text.back() != '\n') lines.back() += "<no line end>";
+  return lines;
+}
+
+}  // namespace
+
+RunResult RunTarnwell(const Lines& arguments) {
+  std::vector<char*> argv{const_cast<char*>(TARNWELL_PROGRAM)};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  RunResult result;
+  if (out == nullptr || err == nullptr) return result;
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(fileno(out), STDOUT_FILENO);
+    dup2(fileno(err), STDERR_FILENO);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  if (child > 0 && waitpid(child, &status, 0) == child) {
+    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  result.messages = ReadLines(out);
+  result.errors = ReadLines(err);
+  return result;
+}
+
+namespace {
 
 std::string Utf16Le(const std::string& ascii) {
   std::string bytes = "\xFF\xFE";
-  for (char c : ascii) {
-    bytes += c;
-    bytes += '\0';
-  }
+  for (char c : ascii) bytes += {c, '\0'};
   return bytes;
 }
 
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-TEST(RegistryFile, NamesTheFolderOfTheDefaultSweep) {
-  TestFolder registry;
-  TestFolder logs;
+TEST(RegistryFile, NamesTheFolderOfTheDefaultSweepUnlessAPathIsGiven) {
+  TestFolder registry, logs, given;
+  const fs::path file = registry.Path() / "registry.reg";
   const std::string key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane]\r\n";
   const std::string value = "\"DebugPath\"=\"" + logs.Text() + "\"\r\n";
-  const std::pair<const char*, std::string> files[] = {
-      {"REGEDIT4, 8-bit", "REGEDIT4\r\n\r\n" + key + value},
-      {"version 5, UTF-16LE",
-       Utf16Le("Windows Registry Editor Version 5.00\r\n\r\n" + key + value)},
+  // What the file is, its bytes, whether a path is given, the count.
+  const std::tuple<const char*, std::string, bool, int> rows[] = {
+      {"REGEDIT4, 8-bit", "REGEDIT4\r\n\r\n" + key + value, false, 1},
+      {"version 5, UTF-16LE", Utf16Le("Windows Registry Editor Version 5.00\r\n\r\n" + key + value),
+       false, 1},
       {"other case, comment, other values",
-       "REGEDIT4\n; machine "
-       "settings\n[HKEY_LOCAL_MACHINE\\Software\\corvane]\n\"Other\"=dword:00000001\n"
-       "\"debugpath\"=\"" +
-           logs.Text() + "\"\n"},
+       "REGEDIT4\n; machine settings\n[HKEY_LOCAL_MACHINE\\Software\\corvane]\n"
+       "\"Other\"=dword:00000001\n\"debugpath\"=\"" +
+           logs.Text() + "\"\n",
+       false, 1},
+      {"no value: a drive path that names nothing", "REGEDIT4\n" + key + "\"Other\"=\"x\"\n", false,
+       0},
+      {"a given path beats the registry", "REGEDIT4\n" + key + value, true, 1},
   };
-  for (const auto& [kind, bytes] : files) {
+  setenv("TARNWELL_REGISTRY", file.c_str(), 1);
+  for (const auto& [kind, bytes, path_given, count] : rows) {
     SCOPED_TRACE(kind);
-    const fs::path file = registry.Path() / "registry.reg";
-    WriteFile(file, bytes);
-    const std::string young = LogName("young", -7);
+    std::ofstream(file, std::ios::binary) << bytes;
     logs.Add(LogName("old", -8));
-    logs.Add(young);
-    PosixRunOptions options;
-    options.registry_file = file.string();
-    const RunResult run = RunTarnwell({"/DeleteAfterDays=7"}, options);
+    given.Add(LogName("old", -8));
+    Lines arguments = {"/DeleteAfterDays=7"};
+    if (path_given) arguments.push_back("/Path=" + given.Text());
+    const RunResult run = RunTarnwell(arguments);
     EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.messages, Lines{"1 Debug files deleted"});
+    EXPECT_EQ(run.messages, Deleted(count));
     EXPECT_TRUE(run.errors.empty());
-    EXPECT_EQ(logs.Entries(), Names{young});
+    EXPECT_EQ(logs.Entries().empty(), count == 1 && !path_given);
+    EXPECT_EQ(given.Entries().empty(), path_given);
   }
-}
-
-TEST(RegistryFile, IsNotReadWhenThePathIsGiven) {
-  TestFolder registry;
-  TestFolder named;
-  TestFolder given;
-  const std::string named_log = LogName("named", -8);
-  named.Add(named_log);
-  given.Add(LogName("given", -8));
-  const fs::path file = registry.Path() / "registry.reg";
-  WriteFile(file, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane]\n\"DebugPath\"=\"" +
-                      named.Text() + "\"\n");
-  PosixRunOptions options;
-  options.registry_file = file.string();
-  const RunResult run = RunTarnwell({"/DeleteAfterDays=7", "/Path=" + given.Text()}, options);
-  EXPECT_EQ(run.messages, Lines{"1 Debug files deleted"});
-  EXPECT_TRUE(given.Entries().empty());
-  EXPECT_EQ(named.Entries(), Names{named_log});
-}
-
-TEST(RegistryFile, MissingOrWithoutTheValueFallsBackToADrivePathThatNamesNothing) {
-  TestFolder registry;
-  const fs::path without_value = registry.Path() / "other.reg";
-  WriteFile(without_value, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane]\n\"Other\"=\"x\"\n");
-  for (const fs::path& file : {registry.Path() / "missing.reg", without_value}) {
-    PosixRunOptions options;
-    options.registry_file = file.string();
-    const RunResult run = RunTarnwell({"/DeleteAfterDays=7"}, options);
-    EXPECT_EQ(run.exit_code, 0) << file;
-    EXPECT_EQ(run.messages, Lines{"0 Debug files deleted"}) << file;
-  }
-}
-
-TEST(Sweep, NeverFollowsOrRemovesSymlinks) {
-  TestFolder elsewhere;
-  TestFolder folder;
-  const fs::path target = elsewhere.Add(LogName("target", -30));
-  fs::create_symlink(target, folder.Path() / LogName("link", -30));
-  fs::create_symlink(folder.Path() / "gone", folder.Path() / LogName("dangling", -30));
-  fs::create_directory_symlink(elsewhere.Path(), folder.Path() / LogName("dir", -30));
-  const Names before = folder.Entries();
-  const RunResult run = RunTarnwell({"/DeleteAfterDays=7", "/Path=" + folder.Text()});
-  EXPECT_EQ(run.messages, Lines{"0 Debug files deleted"});
-  EXPECT_EQ(folder.Entries(), before);
-  EXPECT_TRUE(fs::exists(target));
-}
-
-TEST(Sweep, AFolderThatCannotBeListedEndsTheRunWithAnError) {
-  if (getuid() == 0 && !CanDropAccessOverride()) GTEST_SKIP() << "root reads every folder";
-  TestFolder folder;
-  const std::string old_log = LogName("app", -30);
-  folder.Add(old_log);
-  fs::permissions(folder.Path(), fs::perms::none);
-  PosixRunOptions options;
-  options.without_access_override = true;
-  const RunResult run = RunTarnwell({"/DeleteAfterDays=7", "/Path=" + folder.Text()}, options);
-  fs::permissions(folder.Path(), fs::perms::owner_all);
-  EXPECT_EQ(run.exit_code, 1);
-  ASSERT_EQ(run.errors.size(), 1u);
-  EXPECT_EQ(run.errors[0].rfind("Run-time error '75': ", 0), 0u) << run.errors[0];
-  EXPECT_TRUE(run.messages.empty());
-  EXPECT_EQ(folder.Entries(), Names{old_log});
+  setenv("TARNWELL_REGISTRY", kNoRegistry, 1);
 }
 
 }  // namespace

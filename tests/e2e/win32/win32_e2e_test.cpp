@@ -1,211 +1,201 @@
-// Black-box runs that only the Windows program has: its message boxes, the default sweep
-// of C:\ and the registry folder, and file attributes.
+// Black-box runs of the Windows program under Wine: its message boxes are found, read and
+// closed as a user would, and the default sweep covers C:\ and the registry's folder.
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <set>
-#include <string>
+#include <algorithm>
+#include <cstdlib>
 
 #include "platform/win32/wide_string.h"
-#include "tests/e2e/e2e_folder.h"
-#include "tests/e2e/win32/run_tarnwell_win32.h"
+#include "tests/e2e/e2e.h"
 
 namespace tarnwell::e2e {
 namespace {
 
-namespace fs = std::filesystem;
-using Names = std::set<std::string>;
+enum class Icon { kNone, kInformation, kError, kWarning, kQuestion };
 
-std::wstring Program() { return L"\"" + ProgramPath() + L"\" "; }
-
-TEST(MessageBoxes, CarryTheCaptionOnlyOkAndTheRightIcon) {
-  TestFolder folder;
-  const std::string path = "/Path=" + folder.Text();
-  struct Case {
-    std::vector<std::string> arguments;
-    int exit_code;
-    const char* text;
-    BoxIcon icon;
-  };
-  const Case cases[] = {
-      {{"/DeleteAfterDays=7", path}, 0, "0 Debug files deleted", BoxIcon::kInformation},
-      {{"/DeleteAfterDays=0", path},
-       2,
-       "Usage: Tarnwell.exe /DeleteAfterDays=<NumberOfDays> [/Path=<PathToExamine] [/Silent]",
-       BoxIcon::kInformation},
-      {{"/DeleteAfterDays=99999999999", path}, 1, "Run-time error '6': Overflow", BoxIcon::kError},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    const BoxRun run = RunCommandLine(Program() + ArgumentText(c.arguments));
-    EXPECT_EQ(run.exit_code, c.exit_code);
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].caption, "Tarnwell");
-    EXPECT_EQ(run.boxes[0].text, c.text);
-    EXPECT_EQ(run.boxes[0].icon, c.icon);
-    EXPECT_TRUE(run.boxes[0].has_only_ok);
+std::vector<COLORREF> Pixels(HDC dc, int width, int height) {
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, y));
   }
+  return pixels;
 }
 
-TEST(MessageBoxes, SilentKeepsAnUnattendedRunFromWaitingOnAnErrorBox) {
-  TestFolder folder;
-  for (const char* silent : {"/Silent", "x/SILENTium"}) {
-    const BoxRun run = RunCommandLine(Program() + ArgumentText({"/DeleteAfterDays=99999999999",
-                                                                silent, "/Path=" + folder.Text()}));
-    EXPECT_EQ(run.exit_code, 1) << silent;
-    EXPECT_TRUE(run.boxes.empty()) << silent;
+// The icon of a box: its handle belongs to the other process and cannot be inspected, so it is
+// told from the screen as the stock icon that, drawn on the same background, comes closest.
+Icon IconShown(HWND control) {
+  RECT rect = {};
+  if (control != nullptr) GetWindowRect(control, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return Icon::kNone;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  std::vector<COLORREF> shown;
+  for (int attempt = 0; attempt < 40; ++attempt, Sleep(50)) {  // until the icon is painted
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    shown = Pixels(memory, width, height);
+    if (std::count(shown.begin(), shown.end(), shown[0]) < std::ssize(shown)) break;
   }
+  const std::pair<LPCWSTR, Icon> stock[] = {{IDI_INFORMATION, Icon::kInformation},
+                                            {IDI_ERROR, Icon::kError},
+                                            {IDI_WARNING, Icon::kWarning},
+                                            {IDI_QUESTION, Icon::kQuestion}};
+  Icon best = Icon::kNone;
+  long long best_distance = -1;
+  for (const auto& [resource, icon] : stock) {
+    HBRUSH brush = CreateSolidBrush(shown[0]);
+    const RECT all = {0, 0, width, height};
+    FillRect(memory, &all, brush);
+    DeleteObject(brush);
+    DrawIconEx(memory, 0, 0, LoadIconW(nullptr, resource), 0, 0, 0, nullptr,
+               DI_NORMAL | DI_DEFAULTSIZE);
+    const std::vector<COLORREF> drawn = Pixels(memory, width, height);
+    long long distance = 0;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+      for (int shift : {0, 8, 16}) {
+        distance += std::abs(int((shown[i] >> shift) & 0xFF) - int((drawn[i] >> shift) & 0xFF));
+      }
+    }
+    if (best_distance < 0 || distance < best_distance) best_distance = distance, best = icon;
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return best;
 }
 
-TEST(CommandLine, IsTheTextAfterTheProgramNameQuotedOrNotTrimmed) {
-  TestFolder folder;
-  const std::wstring path = L"/Path=\"" + platform::Widen(folder.Text()) + L"\"";
-  const std::wstring lines[] = {
-      L"\"" + ProgramPath() + L"\" /DeleteAfterDays=7 " + path,
-      ProgramPath() + L" /DeleteAfterDays=7 " + path,
-      L"\"" + ProgramPath() + L"\"   /DeleteAfterDays=7   " + path + L"   ",
-      L"\"" + ProgramPath() + L"\"/DeleteAfterDays=7 " + path,
-  };
-  for (const std::wstring& line : lines) {
-    SCOPED_TRACE(platform::Narrow(line));
-    folder.Add(LogName("old", -8));
-    const BoxRun run = RunCommandLine(line);
-    EXPECT_EQ(run.exit_code, 0);
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, "1 Debug files deleted");
-    EXPECT_TRUE(folder.Entries().empty());
-  }
+std::string TextOf(HWND window) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(window, text, 1024);
+  return platform::Narrow(text);
 }
 
-TEST(Sweep, LeavesHiddenAndSystemFilesAlone) {
-  TestFolder folder;
-  const std::pair<const char*, DWORD> files[] = {
-      {"hidden", FILE_ATTRIBUTE_HIDDEN},
-      {"system", FILE_ATTRIBUTE_SYSTEM},
-  };
-  for (const auto& [stem, attribute] : files) {
-    const std::wstring file = folder.Add(LogName(stem, -30)).wstring();
-    SetFileAttributesW(file.c_str(), attribute);
-    if ((GetFileAttributesW(file.c_str()) & attribute) == 0) {
-      GTEST_SKIP() << "this file system keeps no " << stem << " attribute";
+// The visible dialog-class window of `process`, or null.
+HWND FindBox(DWORD process) {
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == process && IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
+// Checks what every box must be (caption, only OK) and files its text by its icon.
+void ReadBox(HWND box, RunResult& result) {
+  std::vector<int> buttons;
+  HWND icon = nullptr;
+  for (HWND child = nullptr; (child = FindWindowExW(box, child, nullptr, nullptr));) {
+    wchar_t name[16] = {};
+    GetClassNameW(child, name, 16);
+    if (!IsWindowVisible(child)) continue;
+    if (std::wstring(name) == L"Button") buttons.push_back(GetDlgCtrlID(child));
+    if (std::wstring(name) == L"Static" &&
+        (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      icon = child;
     }
   }
-  const Names before = folder.Entries();
-  const RunResult run = RunTarnwell({"/DeleteAfterDays=7", "/Path=" + folder.Text()});
-  EXPECT_EQ(run.messages, std::vector<std::string>{"0 Debug files deleted"});
-  EXPECT_EQ(folder.Entries(), before);
+  const std::string text = TextOf(GetDlgItem(box, 0xFFFF));  // the static control of the message
+  EXPECT_EQ(TextOf(box), "Tarnwell") << text;
+  EXPECT_EQ(buttons, std::vector<int>{IDOK}) << text;
+  const Icon shown = IconShown(icon);
+  if (shown == Icon::kError) {
+    result.errors.push_back(text);
+  } else {
+    result.messages.push_back(shown == Icon::kInformation ? text : "(other icon) " + text);
+  }
+}
+
+}  // namespace
+
+RunResult RunTarnwell(const Lines& arguments) {
+  // CMake knows the program by its Unix path; Wine shows the Unix root as drive Z:.
+  std::string line = std::string("\"Z:") + TARNWELL_PROGRAM + "\"";
+  std::replace(line.begin(), line.end(), '/', '\\');
+  for (const std::string& argument : arguments) {  // quoted as the Linux program rebuilds it
+    const size_t equals = argument.find('='), value = equals == std::string::npos ? 0 : equals + 1;
+    const bool quote = argument.find(' ') != std::string::npos && argument[value] != '"';
+    line +=
+        ' ' + (quote ? argument.substr(0, value) + '"' + argument.substr(value) + '"' : argument);
+  }
+  std::wstring command = platform::Widen(line);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  RunResult result;
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    ADD_FAILURE() << "cannot start " << line;
+    return result;
+  }
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT &&
+         GetTickCount() - start < 30000) {
+    const HWND box = FindBox(process.dwProcessId);
+    if (box == nullptr) continue;
+    ReadBox(box, result);
+    // What the OK button sends when clicked; posted, so the test never waits on the box.
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(box, IDOK)));
+    while (IsWindow(box) && IsWindowVisible(box) && GetTickCount() - start < 30000) Sleep(20);
+  }
+  DWORD code = 99;
+  if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, code);
+    WaitForSingleObject(process.hProcess, INFINITE);
+  }
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  result.exit_code = int(code);
+  return result;
+}
+
+namespace {
+
+int Reg(const std::string& verb, const std::string& options) {
+  return std::system(
+      ("reg " + verb + " \"HKLM\\SOFTWARE\\Corvane\" /f " + options + " >NUL 2>&1").c_str());
 }
 
 // The default sweep reaches outside the test folders: C:\, the registry and C:\DebugFiles.
-// Each case sets them up and every trace is removed again afterwards.
-class DefaultSweep : public ::testing::Test {
- protected:
-  static constexpr wchar_t kKey[] = L"\"HKLM\\SOFTWARE\\Corvane\"";
-
-  void SetUp() override {
-    DeleteKey();
-    root_old_ = root_ / LogName("tarnwell-e2e-root", -8);
-    root_young_ = root_ / LogName("tarnwell-e2e-root", -7);
-    root_bad_ = root_ / "tarnwell-e2e-root.99999999.log";
-    for (const fs::path& file : {root_old_, root_young_, root_bad_}) Touch(file);
-    fallback_created_ = fs::create_directory(fallback_);
-    fallback_old_ = fallback_ / LogName("tarnwell-e2e-fallback", -8);
-    Touch(fallback_old_);
-  }
-
-  void TearDown() override {
-    DeleteKey();
-    std::error_code ignored;
-    for (const fs::path& file : {root_old_, root_young_, root_bad_, fallback_old_}) {
-      fs::remove(file, ignored);
-    }
-    if (fallback_created_) fs::remove_all(fallback_, ignored);
-  }
-
-  static void Touch(const fs::path& file) {
-    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE) << file;
-    CloseHandle(handle);
-  }
-
-  static void SetDebugPath(const std::string& folder, const wchar_t* view) {
-    ASSERT_EQ(RunTool(std::wstring(L"reg add ") + kKey + L" /v DebugPath /d \"" +
-                      platform::Widen(folder) + L"\" /f " + view),
-              0);
-  }
-
-  static void DeleteKey() {
-    for (const wchar_t* view : {L"/reg:32", L"/reg:64"}) {
-      RunTool(std::wstring(L"reg delete ") + kKey + L" /f " + view);
-    }
-  }
-
-  // What a default run leaves of C:\ and whether the fallback folder was swept.
-  void ExpectRootSwept() const {
-    EXPECT_FALSE(fs::exists(root_old_));
-    EXPECT_TRUE(fs::exists(root_young_));
-    EXPECT_TRUE(fs::exists(root_bad_));
-  }
-
-  const fs::path root_ = L"C:\\";
-  const fs::path fallback_ = L"C:\\DebugFiles";
-  fs::path root_old_, root_young_, root_bad_, fallback_old_;
-  bool fallback_created_ = false;
-};
-
-TEST_F(DefaultSweep, SweepsTheRootOfCThenTheFolderInThe32BitRegistryView) {
-  TestFolder logs("registry logs");
-  logs.Add(LogName("old", -8));
-  SetDebugPath(logs.Text(), L"/reg:32");
-  const RunResult run = RunTarnwell({"/DeleteAfterDays=7"});
-  EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.messages, std::vector<std::string>{"2 Debug files deleted"});
-  ExpectRootSwept();
-  EXPECT_TRUE(logs.Entries().empty());
-  EXPECT_TRUE(fs::exists(fallback_old_));
-}
-
-TEST_F(DefaultSweep, FallsBackToDebugFilesWithoutAValueInThe32BitView) {
-  TestFolder logs;
-  const std::string named = LogName("old", -8);
-  logs.Add(named);
-  const std::pair<const char*, void (*)(const std::string&)> setups[] = {
-      {"no key", [](const std::string&) {}},
-      {"empty value", [](const std::string&) { SetDebugPath("", L"/reg:32"); }},
-      {"value only in the 64-bit view",
-       [](const std::string& folder) { SetDebugPath(folder, L"/reg:64"); }},
+// Every trace is removed again.
+TEST(DefaultSweep, TakesTheRootOfCAndThe32BitRegistryFolderOrDebugFilesUnlessAPathIsGiven) {
+  TestFolder logs("registry logs"), given;
+  const fs::path root = L"C:\\", fallback = L"C:\\DebugFiles";
+  const bool made_fallback = fs::create_directory(fallback);
+  // The old logs first, in the order of `gone` below; then what is always kept.
+  const fs::path files[] = {
+      root / LogName("tarnwell-e2e", -8), fallback / LogName("tarnwell-e2e", -8),
+      logs.Path() / LogName("old", -8),   given.Path() / LogName("old", -8),
+      root / LogName("tarnwell-e2e", -7), root / "tarnwell-e2e.99999999.log"};
+  // The registry's setup (value, view), whether a path is given, the count, and which old logs
+  // go: of C:\, C:\DebugFiles, the registry's folder, the given folder.
+  const std::tuple<const char*, std::string, const char*, bool, int, const char*> rows[] = {
+      {"value in the 32-bit view", logs.Text(), "32", false, 2, "1010"},
+      {"no key", "", "", false, 2, "1100"},
+      {"empty value", "", "32", false, 2, "1100"},
+      {"value only in the 64-bit view", logs.Text(), "64", false, 2, "1100"},
+      {"a given path beats the registry", logs.Text(), "32", true, 1, "0001"},
   };
-  for (const auto& [setup, prepare] : setups) {
+  for (const auto& [setup, value, view, path_given, count, gone] : rows) {
     SCOPED_TRACE(setup);
-    DeleteKey();
-    prepare(logs.Text());
-    Touch(root_old_);
-    Touch(fallback_old_);
-    const RunResult run = RunTarnwell({"/DeleteAfterDays=7"});
+    for (const char* both : {"/reg:32", "/reg:64"}) Reg("delete", both);
+    EXPECT_EQ(*view ? Reg("add", "/v DebugPath /d \"" + value + "\" /reg:" + view) : 0, 0);
+    for (const fs::path& file : files) std::ofstream(file) << "debug output\n";
+    const RunResult run =
+        RunTarnwell(path_given ? Lines{"/DeleteAfterDays=7", "/Path=" + given.Text()}
+                               : Lines{"/DeleteAfterDays=7"});
     EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.messages, std::vector<std::string>{"2 Debug files deleted"});
-    ExpectRootSwept();
-    EXPECT_FALSE(fs::exists(fallback_old_));
-    EXPECT_EQ(logs.Entries(), Names{named});
+    EXPECT_EQ(run.messages, Deleted(count));
+    for (int i = 0; i < 6; ++i)
+      EXPECT_EQ(fs::exists(files[i]), i >= 4 || gone[i] == '0') << files[i];
   }
-}
-
-TEST_F(DefaultSweep, APathOnTheCommandLineReplacesBothPlaces) {
-  TestFolder logs;
-  TestFolder given;
-  const std::string named = LogName("old", -8);
-  logs.Add(named);
-  given.Add(LogName("given", -8));
-  SetDebugPath(logs.Text(), L"/reg:32");
-  const RunResult run = RunTarnwell({"/DeleteAfterDays=7", "/Path=" + given.Text()});
-  EXPECT_EQ(run.messages, std::vector<std::string>{"1 Debug files deleted"});
-  EXPECT_TRUE(given.Entries().empty());
-  EXPECT_EQ(logs.Entries(), Names{named});
-  EXPECT_TRUE(fs::exists(root_old_));
-  EXPECT_TRUE(fs::exists(fallback_old_));
+  for (const char* both : {"/reg:32", "/reg:64"}) Reg("delete", both);
+  std::error_code ignored;
+  for (const fs::path& file : files) fs::remove(file, ignored);
+  if (made_fallback) fs::remove_all(fallback, ignored);
 }
 
 }  // namespace
