@@ -2,34 +2,31 @@
 // 32-bit view of the registry on Windows, a .reg file named by TARNWELL_REGISTRY on POSIX.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tarnwell::test_support {
 
+// Text types: text with every NUL to be stored, the terminator included. Others: raw bytes.
 struct StoredValue {
   std::string name;
   std::uint32_t type;
-  // Text types: ASCII text with every NUL to be stored, the terminator included.
-  // Other types: raw bytes.
   std::string data;
 };
 
-// Key `key_path` under HKEY_LOCAL_MACHINE holding exactly `values` while this lives.
-class ScopedRegistryKey {
- public:
-  ScopedRegistryKey(std::string key_path, const std::vector<StoredValue>& values);
-  ScopedRegistryKey(const ScopedRegistryKey&) = delete;
-  ScopedRegistryKey& operator=(const ScopedRegistryKey&) = delete;
-  ~ScopedRegistryKey();
-
- private:
-  std::string key_path_;
-  std::string previous_;  // what the target needs to restore afterwards
-};
-
 // A key path under HKEY_LOCAL_MACHINE that belongs to the running test alone.
-std::string TestKeyPath();
+inline std::string TestKeyPath() {
+  return std::string("SOFTWARE\\TarnwellTest\\") +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
+
+// The key TestKeyPath() holding exactly `values` while this lives.
+struct ScopedRegistryKey {
+  explicit ScopedRegistryKey(const std::vector<StoredValue>& values);
+  ~ScopedRegistryKey();
+};
 
 }  // namespace tarnwell::test_support
