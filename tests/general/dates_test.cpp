@@ -1,0 +1,157 @@
+// Day serials, stamps and date expressions: the pure cores, and the clock read through them.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "general/calendar.h"
+#include "general/date_expression.h"
+#include "general/runtime_error.h"
+
+namespace tarnwell {
+namespace {
+
+using Stamp = std::pair<Long, float>;     // day serial and seconds, or {error number, -1}
+constexpr DateStamp k1420{45000, 51600};  // 14:20:00 on an even day
+constexpr Long kDay = 41855, kMin = -2147483647 - 1, kMax = 2147483647, kBad = kMin;
+
+template <class Function>
+Stamp Result(Function function) {
+  try {
+    const DateStamp stamp = function();
+    return {stamp.DaySerial, stamp.Seconds};
+  } catch (const RuntimeError& error) {
+    return {error.Number(), -1};
+  }
+}
+
+Stamp Evaluate(std::string_view expression, DateStamp start = k1420, int window = 2029) {
+  return Result([&] { return EvaluateDateExpressionFrom(expression, start, window); });
+}
+
+// kBad: the date is outside 1 January 100 .. 31 December 9999 (Invalid procedure call).
+TEST(DaySerialOfDate, KnownDaysCarriesAndInvalidProcedureCallOutsideYears100To9999) {
+  const struct {
+    Long year, month, day, serial;
+  } cases[] = {
+      {1899, 12, 30, 0},     {1900, 1, 1, 2},          {1900, 3, 1, 61},
+      {2014, 8, 4, 41855},   {1930, 1, 1, 10959},      {9999, 12, 31, 2958465},
+      {100, 1, 1, -657434},  {2000, 2, 29, 36585},     {1600, 3, 1, -109511},
+      {2014, 2, 30, 41700},  {2014, 13, 1, 42005},     {2014, 0, 0, 41608},
+      {2014, -11, 1, 41275}, {2014, 3, -58, 41640},    {10000, 0, 31, 2958465},
+      {9999, 12, 32, kBad},  {100, 1, 0, kBad},        {0, 1, 1, kBad},
+      {2014, kMax, 1, kBad}, {kMin, kMin, kMin, kBad}, {kMax, kMax, kMax, kBad},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Result([&] { return DateStamp{DaySerialOfDate(c.year, c.month, c.day)}; }),
+              c.serial == kBad ? Stamp(kInvalidProcedureCall, -1) : Stamp(c.serial, 0))
+        << c.year << "-" << c.month << "-" << c.day;
+  }
+}
+
+// Every day from 1 January 100 to 31 December 9999, against the standard library's count.
+TEST(DaySerialOfDate, AgreesWithTheStandardCalendarOnEveryDay) {
+  using namespace std::chrono;
+  const sys_days zero = year{1899} / December / 30;
+  for (sys_days day = year{100} / January / 1; day <= year{9999} / December / 31; day += days{1}) {
+    const year_month_day date{day};
+    ASSERT_EQ(DaySerialOfDate(int(date.year()), unsigned(date.month()), unsigned(date.day())),
+              (day - zero).count());
+  }
+}
+
+// Rows: seconds added; the given day and seconds; the day and seconds after, or {6, -1}.
+// -90000 floors to -1 day and the rest borrows one more; 90000 seconds on a day are made
+// canonical; hundredths round half to even; -0.001 + 86,400 is 86,400 as a single;
+// 21474836 is the largest whole count that fits. Overflow: the hundredths leave 32 bits,
+// the day cannot advance nor go back, a day is below the single's step.
+TEST(AddSecondsToStamp, CarriesIntoTheDayAndRaisesOverflowBeyondTheLongRange) {
+  const struct {
+    float seconds;
+    Long day;
+    float given;
+    Long day_after;
+    float after;
+  } cases[] = {
+      {0, kDay, 43200, kDay, 43200},          {-3600, kDay, 0, kDay - 1, 82800},
+      {90000.5f, kDay, 0, kDay + 1, 3600.5f}, {-90000, kDay, 0, kDay - 2, 82800},
+      {86400, kDay, 43200, kDay + 1, 43200},  {0, kDay, 90000, kDay + 1, 3600},
+      {0.125f, kDay, 0, kDay, 0.12f},         {0.375f, kDay, 0, kDay, 0.38f},
+      {-0.01f, kDay, 0.009f, kDay, 0},        {21474836, 0, 0, 248, 47636},
+      {21474838, kDay, 0, kOverflow, -1},     {1, kMax, 86399.5f, kOverflow, -1},
+      {-1, kMin, 0.5f, kOverflow, -1},        {0, kDay, 3e38f, kOverflow, -1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Result([&] {
+                return AddSecondsToStamp(c.seconds, {c.day, c.given});
+              }),
+              Stamp(c.day_after, c.after))
+        << c.seconds << " on " << c.given;
+  }
+}
+
+// 14:59:59.7 rounds to 15:00:00 before truncating; 13:59:59.499 is 13:59:59.5 as a single,
+// which rounds to the even 14:00:00; from 23:59:59.5 the stamp is 86,400 on the same day.
+TEST(StampFromLocalTime, TakesTheDaySerialAndTheSecondsSinceMidnight) {
+  const struct {
+    int hour, minute, second, nanosecond, truncate;
+    float expected;
+  } cases[] = {
+      {8, 0, 0, 250'000'000, 0, 28800.25f}, {14, 59, 59, 700'000'000, 1, 54000},
+      {13, 59, 59, 400'000'000, 1, 46800},  {13, 59, 59, 499'000'000, 1, 50400},
+      {23, 59, 59, 500'000'000, 1, 86400},  {23, 59, 59, 999'000'000, 0, 86400},
+  };
+  for (const auto& c : cases) {
+    const platform::LocalTime at{2014, 8, 4, c.hour, c.minute, c.second, c.nanosecond};
+    EXPECT_EQ(Result([&] { return StampFromLocalTime(at, c.truncate); }), Stamp(kDay, c.expected));
+  }
+}
+
+TEST(EvaluateDateExpression, TokensMoveOrSetTheStampInOrder) {
+  const struct {
+    std::string expression;
+    Stamp expected;
+    DateStamp start = k1420;
+    int window = 2029;
+  } cases[] = {
+      {"2014-08-04", {41855, 51600}},  // a date keeps the time of day
+      {"2014-08-04T12:00:30", {41855, 43230}},
+      {"2014-08-04T12:00:00Z", {41855, 51600}},  // nine characters: not a time
+      {"99:99:99", {45000, 362439}},             // a time keeps the day, 24:00 and above too
+      {"nowday-1t06:00", {44999, 51600}},        // a lower-case t is no separator
+      {"2014-08-04Tnowday-1", {41854, 51600}},
+      {"06:00Tnowhour+1", {45000, 25200}},
+      {"nowday12:00", {45012, 51600}},  // a keyword comes before the patterns
+      {" NowDay - 1 ", {44999, 51600}},
+      {"nowday+0.5", {45002, 51600}, {45001, 51600}},  // halves go to the even day
+      {"nowhour-15", {44999, 82800}},                  // 23:00 yesterday
+      {"nowhour+0.5", {45000, 52200}},
+      {"nowhour+10", {45001, 21600}, {45000, 72600}},  // 20:10 to 06:00 tomorrow
+      {"nowhour+1", {45001, 7200}, {45000, 90000}},    // from a time of 25:00
+      {"0030-01-01", {10959, 51600}},                  // two-digit years fall in the window
+      {"0049-12-31", {54788, 51600}, k1420, 2049},
+      {"0050-01-01", {18264, 51600}, k1420, 2049},
+      {"0100-01-01", {-657434, 51600}},  // three digits: a year as it stands
+      {"9999-12-32", {kInvalidProcedureCall, -1}},
+      {std::string(32766, 'T'), {45000, 51600}},
+      {std::string(32767, 'T'), {kOverflow, -1}},  // 32,768 tokens
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Evaluate(c.expression, c.start, c.window), c.expected) << c.expression.substr(0, 9);
+  }
+  // Empty or malformed tokens, a tab, a fraction that rounds to the even day: no change.
+  for (const char* unchanged : {"", "\t2014-08-04", "2014-8-4", "2014/08/04", "7:05", "TT",
+                                "2014-08-04t12:00", "nowdays", "nowday+0.5"}) {
+    EXPECT_EQ(Evaluate(unchanged), Stamp(45000, 51600)) << '"' << unchanged << '"';
+  }
+  // Days beyond the Long range; hours beyond it or the single range.
+  for (const char* overflow : {"nowday+99999999999", "nowday+2147438648", "nowhour+10000",
+                               "nowhour-6000", "nowhour+1e40"}) {
+    EXPECT_EQ(Evaluate(overflow), Stamp(kOverflow, -1)) << overflow;
+  }
+}
+
+}  // namespace
+}  // namespace tarnwell
