@@ -1,7 +1,6 @@
 #include "general/command_line.h"
 
-#include <algorithm>
-
+#include "general/ascii.h"
 #include "general/token.h"
 
 namespace tarnwell {
@@ -9,23 +8,6 @@ namespace tarnwell {
 std::string CommandLine;
 
 namespace {
-
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringCase(char a, char b) { return FoldCase(a) == FoldCase(b); }
-
-// 0-based index of the first occurrence of `part` in `text` ignoring case, or npos.
-std::size_t FindIgnoringCase(std::string_view text, std::string_view part) {
-  const auto hit =
-      std::search(text.begin(), text.end(), part.begin(), part.end(), EqualIgnoringCase);
-  if (hit == text.end() && !part.empty()) return std::string_view::npos;
-  return static_cast<std::size_t>(hit - text.begin());
-}
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         FindIgnoringCase(text.substr(0, prefix.size()), prefix) == 0;
-}
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
   for (std::size_t at = text.find(from); at != std::string::npos;
@@ -35,10 +17,6 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
 }
 
 }  // namespace
-
-bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
-  return FindIgnoringCase(text, part) != std::string_view::npos;
-}
 
 std::string GetCommandLineParameter(std::string command_line, std::string key,
                                     std::string_view separator, bool decode,

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "general/ascii.h"
+
 namespace tarnwell {
 
 // The process's argument text, trimmed of spaces; written once when the run starts.
@@ -25,8 +27,5 @@ std::string GetCommandLineParameter(std::string command_line, std::string key,
 // Replaces {0D}, {0A}, {22} and {09} (upper case only, in that order) by a carriage
 // return, a line feed, a double quote and a tab.
 std::string DecodeEscapes(std::string_view text);
-
-// Whether `text` contains `part`, ignoring ASCII case.
-bool ContainsIgnoringCase(std::string_view text, std::string_view part);
 
 }  // namespace tarnwell

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "general/ascii.h"
 #include "general/calendar.h"
 #include "general/runtime_error.h"
 #include "general/single.h"
@@ -19,13 +20,7 @@ constexpr std::string_view kDayOffset = "nowday";
 constexpr std::string_view kHourOffset = "nowhour";
 
 // Only ASCII letters change case; no keyword or pattern involves any other character.
-std::string Normalise(std::string_view piece) {
-  std::string token(TrimBlanks(piece));
-  for (char& c : token) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return token;
-}
+std::string Normalise(std::string_view piece) { return FoldCase(TrimBlanks(piece)); }
 
 // Whether `token` is `pattern` with each '#' standing for exactly one digit.
 bool Matches(std::string_view token, std::string_view pattern) {

@@ -8,14 +8,13 @@
 #include <cerrno>
 #include <string_view>
 
+#include "general/ascii.h"
 #include "general/runtime_error.h"
 #include "platform/posix/posix_path.h"
 
 namespace tarnwell::platform {
 
 namespace {
-
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "general/ascii.h"
 #include "platform/registry.h"
 
 namespace tarnwell::platform {
@@ -22,16 +23,6 @@ std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (UpperAscii(text[i]) != UpperAscii(prefix[i])) return false;
-  }
-  return true;
 }
 
 int HexDigit(char c) {
@@ -162,15 +153,15 @@ class RegFileParser {
 
     in_section_ = true;
     section_ = nullptr;
-    if (root != "HKEY_LOCAL_MACHINE" && root != "HKLM") {
-      static constexpr std::string_view kOtherRoots[] = {"HKEY_CLASSES_ROOT",
-                                                         "HKEY_CURRENT_USER",
-                                                         "HKEY_USERS",
-                                                         "HKEY_CURRENT_CONFIG",
-                                                         "HKCR",
-                                                         "HKCU",
-                                                         "HKU",
-                                                         "HKCC"};
+    if (root != "hkey_local_machine" && root != "hklm") {
+      static constexpr std::string_view kOtherRoots[] = {"hkey_classes_root",
+                                                         "hkey_current_user",
+                                                         "hkey_users",
+                                                         "hkey_current_config",
+                                                         "hkcr",
+                                                         "hkcu",
+                                                         "hku",
+                                                         "hkcc"};
       for (const std::string_view other : kOtherRoots) {
         if (root == other) return;
       }
@@ -331,12 +322,6 @@ std::optional<RegFile::Values> RegFile::Key(std::string_view path) const {
   const auto it = keys_.lower_bound(below);
   if (it != keys_.end() && it->first.starts_with(below)) return Values{};
   return std::nullopt;
-}
-
-std::string FoldCase(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) c = UpperAscii(c);
-  return folded;
 }
 
 const RegFileValue* FindRegFileValue(const RegFile::Values& values, std::string_view name) {

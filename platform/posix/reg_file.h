@@ -55,9 +55,6 @@ class RegFile {
   std::string error_;
 };
 
-// `text` with ASCII letters in upper case: the form keys and value names are compared in.
-std::string FoldCase(std::string_view text);
-
 // The value `name` (case ignored) of `values`, or null.
 const RegFileValue* FindRegFileValue(const RegFile::Values& values, std::string_view name);
 

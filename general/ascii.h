@@ -1,0 +1,26 @@
+// Letter case for ASCII only. Switch names, file-name patterns, registry names and date
+// keywords are all ASCII, and folding no other letters keeps comparisons locale-free.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarnwell {
+
+inline char FoldCase(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// `text` with its ASCII letters in lower case.
+std::string FoldCase(std::string_view text);
+
+// 0-based index of the first occurrence of `part` in `text`, ignoring case; npos if none.
+std::size_t FindIgnoringCase(std::string_view text, std::string_view part);
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
+
+inline bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
+  return FindIgnoringCase(text, part) != std::string_view::npos;
+}
+
+}  // namespace tarnwell
