@@ -28,8 +28,8 @@ std::int32_t OpenRegistryKey(std::int32_t root, const std::string& sub_key, Regi
 // Reads the type of value `value_name` ("" is the key's default value) and, when `data`
 // is not null, its data. String types (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) come as
 // UTF-8 text with every stored NUL kept, the terminator included; other types as raw bytes.
-std::int32_t QueryRegistryValue(RegistryKey key, const std::string& value_name,
-                                std::uint32_t* type, std::string* data);
+std::int32_t QueryRegistryValue(RegistryKey key, const std::string& value_name, std::uint32_t* type,
+                                std::string* data);
 
 void CloseRegistryKey(RegistryKey key);
 
