@@ -11,6 +11,15 @@ inline char FoldCase(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// The value of the digit `c` in base `radix` (up to 16, letters in either case), or -1.
+inline int DigitValue(char c, int radix) {
+  int value = -1;
+  if (c >= '0' && c <= '9') value = c - '0';
+  if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
+  return value < radix ? value : -1;
+}
+
 // `text` with its ASCII letters in lower case.
 std::string FoldCase(std::string_view text);
 

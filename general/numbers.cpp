@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "general/ascii.h"
 #include "general/runtime_error.h"
 
 namespace tarnwell {
@@ -30,18 +31,6 @@ class Cursor {
   std::string_view text_;
   std::size_t pos_ = 0;
 };
-
-int DigitValue(char c, int radix) {
-  int value = -1;
-  if (IsDigit(c)) {
-    value = c - '0';
-  } else if (c >= 'a' && c <= 'f') {
-    value = c - 'a' + 10;
-  } else if (c >= 'A' && c <= 'F') {
-    value = c - 'A' + 10;
-  }
-  return value < radix ? value : -1;
-}
 
 double ReadRadixInteger(Cursor& cursor, int radix) {
   std::uint64_t bits = 0;

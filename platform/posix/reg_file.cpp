@@ -25,19 +25,12 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // The value of 1 to `max_digits` hex digits, or nullopt.
 std::optional<std::uint32_t> ReadHex(std::string_view digits, std::size_t max_digits) {
   if (digits.empty() || digits.size() > max_digits) return std::nullopt;
   std::uint32_t value = 0;
   for (const char c : digits) {
-    const int digit = HexDigit(c);
+    const int digit = DigitValue(c, 16);
     if (digit < 0) return std::nullopt;
     value = value * 16 + static_cast<std::uint32_t>(digit);
   }

@@ -7,45 +7,45 @@
 #include "app/tarnwell_fn.h"
 #include "general/runtime_error.h"
 #include "platform/argument_text.h"
-#include "tests/app/temp_folder.h"
+#include "tests/test_folder.h"
 
 namespace tarnwell {
 namespace {
 
 TEST(SweepFolder, LeavesDotFilesSymlinksAndPipesAlone) {
-  const TempFolder folder;
+  const TestFolder folder;
   folder.Create({"plain.20100101.log", ".hidden.20100101.log", "target.20100101.txt"});
-  fs::create_symlink(folder.path / "target.20100101.txt", folder.path / "link.20100101.log");
-  fs::create_directory_symlink(folder.path, folder.path / "dirlink.20100101.log");
-  ASSERT_EQ(mkfifo((folder.path / "pipe.20100101.log").c_str(), 0644), 0);
-  Names left = folder.Left();
+  fs::create_symlink(folder.Path() / "target.20100101.txt", folder.Path() / "link.20100101.log");
+  fs::create_directory_symlink(folder.Path(), folder.Path() / "dirlink.20100101.log");
+  ASSERT_EQ(mkfifo((folder.Path() / "pipe.20100101.log").c_str(), 0644), 0);
+  Names left = folder.Entries();
   left.erase("plain.20100101.log");
-  EXPECT_EQ(SweepFolder(folder.path.string(), 1), 1);
-  EXPECT_EQ(folder.Left(), left);
+  EXPECT_EQ(SweepFolder(folder.Path().string(), 1), 1);
+  EXPECT_EQ(folder.Entries(), left);
 }
 
 // A folder that is there but cannot be read is an error, not "nothing deleted". Root
 // reads any folder, so the sweep runs in a child that gives up root first.
 TEST(SweepFolder, AnUnreadableFolderRaisesPathFileAccessError) {
-  const TempFolder folder;
+  const TestFolder folder;
   folder.Create({"a.20100101.log"});
-  fs::permissions(folder.path, fs::perms::none);
+  fs::permissions(folder.Path(), fs::perms::none);
   const pid_t child = fork();
   if (child == 0) {
-    if ((geteuid() == 0 && setuid(65534) != 0) || access(folder.path.c_str(), R_OK) == 0)
+    if ((geteuid() == 0 && setuid(65534) != 0) || access(folder.Path().c_str(), R_OK) == 0)
       _exit(100);
     try {
-      _exit(SweepFolder(folder.path.string(), 1) == 0 ? 0 : 101);
+      _exit(SweepFolder(folder.Path().string(), 1) == 0 ? 0 : 101);
     } catch (const RuntimeError& error) {
       _exit(error.Number());
     }
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
-  fs::permissions(folder.path, fs::perms::owner_all);
+  fs::permissions(folder.Path(), fs::perms::owner_all);
   if (WEXITSTATUS(status) == 100) GTEST_SKIP() << "no way to make a folder unreadable here";
   EXPECT_EQ(WEXITSTATUS(status), kPathFileAccessError);
-  EXPECT_EQ(folder.Left(), Names{"a.20100101.log"});
+  EXPECT_EQ(folder.Entries(), Names{"a.20100101.log"});
 }
 
 // Values with blanks are quoted (after the first "=", or the whole argument), unless quoted;

@@ -5,18 +5,20 @@
 
 #include "app/tarnwell_fn.h"
 #include "platform/argument_text.h"
-#include "tests/app/temp_folder.h"
+#include "tests/test_folder.h"
 
 namespace tarnwell {
 namespace {
 
 TEST(SweepFolder, LeavesHiddenAndSystemFilesAlone) {
-  const TempFolder folder;
+  const TestFolder folder;
   folder.Create({"plain.20100101.log", "h.20100101.log", "s.20100101.log"});
-  ASSERT_TRUE(SetFileAttributesW((folder.path / "h.20100101.log").c_str(), FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_TRUE(SetFileAttributesW((folder.path / "s.20100101.log").c_str(), FILE_ATTRIBUTE_SYSTEM));
-  EXPECT_EQ(SweepFolder(folder.path.string(), 1), 1);
-  EXPECT_EQ(folder.Left(), (Names{"h.20100101.log", "s.20100101.log"}));
+  ASSERT_TRUE(
+      SetFileAttributesW((folder.Path() / "h.20100101.log").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(
+      SetFileAttributesW((folder.Path() / "s.20100101.log").c_str(), FILE_ATTRIBUTE_SYSTEM));
+  EXPECT_EQ(SweepFolder(folder.Path().string(), 1), 1);
+  EXPECT_EQ(folder.Entries(), (Names{"h.20100101.log", "s.20100101.log"}));
 }
 
 // The black-box runs cover quoted and unquoted program names with blanks around.

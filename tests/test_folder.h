@@ -1,0 +1,92 @@
+// Real temporary folders of dated log files for the tests that sweep them, unit and
+// black-box alike.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+#include <string>
+
+namespace tarnwell {
+
+namespace fs = std::filesystem;
+using Names = std::set<std::string>;
+
+// "<stem>.<YYYYMMDD>.log" for today's local date plus `days` (negative: in the past).
+inline std::string LogName(const std::string& stem, int days,
+                           const std::string& extension = "log") {
+  using namespace std::chrono;
+  const std::time_t now = std::time(nullptr);
+  const std::tm local = *std::localtime(&now);
+  const year_month_day day{
+      sys_days{year{local.tm_year + 1900} / (local.tm_mon + 1) / local.tm_mday} +
+      std::chrono::days{days}};
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d%02u%02u", int(day.year()), unsigned(day.month()),
+                unsigned(day.day()));
+  return stem + "." + text + "." + extension;
+}
+
+inline std::string Utf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
+inline fs::path FromUtf8(const std::string& text) {
+  return std::u8string(text.begin(), text.end());
+}
+
+// A fresh folder named after the running test (or `leaf` inside it), removed again at the end
+// with its read-only files.
+class TestFolder {
+ public:
+  explicit TestFolder(const std::string& leaf = "") {
+    root_ =
+        fs::temp_directory_path() /
+        ("tarnwell-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+         "-" + std::to_string(std::random_device{}() % 100000));
+    path_ = leaf.empty() ? root_ : root_ / FromUtf8(leaf);
+    fs::create_directories(path_);
+  }
+  ~TestFolder() {
+    std::error_code ignored;
+    for (auto it = fs::recursive_directory_iterator(root_, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+      if (!it->is_symlink(ignored))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(root_, ignored);
+  }
+
+  const fs::path& Path() const { return path_; }
+  std::string Text() const { return Utf8(path_); }
+
+  void Add(const std::string& name, bool read_only = false) const {
+    const fs::path file = path_ / FromUtf8(name);
+    std::ofstream(file) << "debug output\n";
+    if (read_only) fs::permissions(file, fs::perms::all, fs::perm_options::remove);
+  }
+
+  void Create(const Names& names) const {
+    for (const std::string& name : names) Add(name);
+  }
+
+  // Names of every entry left, of any kind.
+  Names Entries() const {
+    Names names;
+    for (const auto& entry : fs::directory_iterator(path_))
+      names.insert(Utf8(entry.path().filename()));
+    return names;
+  }
+
+ private:
+  fs::path root_, path_;
+};
+
+}  // namespace tarnwell
