@@ -1,20 +1,21 @@
 // The Linux process: argv becomes the argument text; messages go to stdout, errors to
-// stderr; the exit status tells how the run ended.
+// stderr with what failed and why, for whoever reads a failed timer's journal; the exit
+// status tells how the run ended.
 #include <string>
 #include <vector>
 
 #include "app/tarnwell_fn.h"
-#include "general/runtime_error.h"
-#include "platform/argument_text.h"
+#include "base/runtime_error.h"
+#include "general/argument_text.h"
 #include "platform/message_box.h"
 
 int main(int argc, char** argv) {
   using namespace tarnwell;
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   try {
-    return static_cast<int>(Main(platform::ArgumentTextFromArguments(arguments)));
+    return static_cast<int>(Main(ArgumentTextFromArguments(arguments)));
   } catch (const RuntimeError& error) {
-    platform::ShowErrorMessage(FormatRuntimeError(error));
+    platform::ShowErrorMessage(FormatRuntimeErrorWithDetail(error));
     return kRunTimeErrorExitStatus;
   }
 }

@@ -6,16 +6,16 @@
 #include <string>
 
 #include "app/tarnwell_fn.h"
+#include "base/runtime_error.h"
+#include "general/argument_text.h"
 #include "general/command_line.h"
-#include "general/runtime_error.h"
-#include "platform/argument_text.h"
 #include "platform/message_box.h"
 #include "platform/win32/wide_string.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace tarnwell;
   const std::string argument_text =
-      platform::ArgumentTextFromCommandLine(platform::Narrow(GetCommandLineW()));
+      ArgumentTextFromCommandLine(platform::Narrow(GetCommandLineW()));
   try {
     return static_cast<int>(Main(argument_text));
   } catch (const RuntimeError& error) {

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "base/runtime_error.h"
 #include "general/command_line.h"
 #include "general/date_expression.h"
 #include "general/date_stamp.h"
 #include "general/paths.h"
 #include "general/registry.h"
-#include "general/runtime_error.h"
 #include "general/token.h"
 #include "platform/folder_listing.h"
 #include "platform/message_box.h"
@@ -53,6 +53,14 @@ bool IsOlderThan(const std::string& name, Long limit) {
   return age > limit;
 }
 
+// Whether the listing goes on: true for an opened folder or a listed name, false for a
+// folder that has gone or a listing at its end. A folder that is there but cannot be read
+// ends the run, saying which folder and why.
+bool Listed(const platform::OsResult& result, const std::string& folder) {
+  if (result.failed()) RaiseError(kPathFileAccessError, folder + ": " + result.reason);
+  return result.done();
+}
+
 }  // namespace
 
 RunEnding Main(std::string_view argument_text) {
@@ -84,16 +92,18 @@ RunEnding Main(std::string_view argument_text) {
 
 Long SweepFolder(const std::string& folder, Long limit) {
   if (!FolderExists(folder)) return 0;
-  platform::FolderListing listing(folder, kDebugFilePattern);
+  platform::FolderListing listing;
+  if (!Listed(listing.Open(folder, kDebugFilePattern), folder)) return 0;
   Long count = 0;
-  for (std::string name = listing.Next(); !name.empty(); name = listing.Next()) {
+  std::string name;
+  while (Listed(listing.Next(&name), folder)) {
     bool delete_it = false;
     try {
       delete_it = IsOlderThan(name, limit);
     } catch (const RuntimeError&) {
       continue;  // a name that is no representable date must not end the run
     }
-    if (delete_it && listing.DeleteEntry(name)) count = AddLong(count, 1);
+    if (delete_it && listing.DeleteEntry(name).done()) count = AddLong(count, 1);
   }
   return count;
 }

@@ -27,7 +27,7 @@ RunEnding Main(std::string_view argument_text);
 // than `limit` days before today, and returns how many it deleted; 0 for a folder that
 // is not there. A file that cannot be deleted, or whose name cannot be read as a date,
 // is left alone and the sweep goes on. A folder that is there but cannot be listed
-// raises kPathFileAccessError.
+// raises kPathFileAccessError, its detail naming the folder and the system's reason.
 Long SweepFolder(const std::string& folder, Long limit);
 
 }  // namespace tarnwell

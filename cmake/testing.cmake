@@ -12,11 +12,17 @@ else()
   find_package(GTest REQUIRED)
 endif()
 
-# tarnwell_add_test(NAME source...): one GoogleTest executable, each case its own ctest test.
+# tarnwell_add_test(NAME source... [PROPERTIES ...]): one GoogleTest executable, each case
+# its own ctest test; PROPERTIES go to every case.
 function(tarnwell_add_test name)
-  add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE tarnwell_general GTest::gtest_main)
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "" "PROPERTIES")
+  add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   # Listing runs at test time, so building never waits for Wine.
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+  set(properties)
+  if(ARG_PROPERTIES)
+    set(properties PROPERTIES ${ARG_PROPERTIES})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${properties})
 endfunction()

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "general/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace tarnwell {
 namespace {

@@ -1,6 +1,6 @@
 #include "general/command_line.h"
 
-#include "general/ascii.h"
+#include "base/ascii.h"
 #include "general/token.h"
 
 namespace tarnwell {

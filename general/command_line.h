@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "general/ascii.h"
+#include "base/ascii.h"
 
 namespace tarnwell {
 

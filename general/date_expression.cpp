@@ -4,10 +4,9 @@
 #include <cmath>
 #include <string>
 
-#include "general/ascii.h"
+#include "base/ascii.h"
+#include "base/runtime_error.h"
 #include "general/calendar.h"
-#include "general/runtime_error.h"
-#include "general/single.h"
 #include "general/token.h"
 #include "platform/two_digit_year.h"
 

@@ -2,9 +2,8 @@
 
 #include <cmath>
 
+#include "base/runtime_error.h"
 #include "general/calendar.h"
-#include "general/runtime_error.h"
-#include "general/single.h"
 
 namespace tarnwell {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <system_error>
 
-#include "general/ascii.h"
-#include "general/runtime_error.h"
+#include "base/ascii.h"
+#include "base/runtime_error.h"
 
 namespace tarnwell {
 namespace {
@@ -137,6 +137,12 @@ Integer ToInteger(double value) {
   const double rounded = RoundHalfEven(value);
   if (!(rounded >= -32768.0 && rounded <= 32767.0)) RaiseError(kOverflow);
   return static_cast<Integer>(rounded);
+}
+
+float ToSingle(double value) {
+  const float single = static_cast<float>(value);
+  if (!std::isfinite(single)) RaiseError(kOverflow);
+  return single;
 }
 
 Long AddLong(Long a, Long b) {

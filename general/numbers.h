@@ -2,13 +2,11 @@
 // number from text, and conversions that round halves to even and raise Overflow.
 #pragma once
 
-#include <cstdint>
 #include <string_view>
 
-namespace tarnwell {
+#include "base/types.h"
 
-using Long = std::int32_t;
-using Integer = std::int16_t;
+namespace tarnwell {
 
 // The numeric value of the longest leading part of `text` that reads as a number.
 //  - Spaces, tabs and line feeds are skipped wherever they stand ("7 5" reads 75).
@@ -28,6 +26,10 @@ double RoundHalfEven(double value);
 // RoundHalfEven, then Overflow (error 6) unless the result fits the target type.
 Long ToLong(double value);
 Integer ToInteger(double value);
+
+// `value` rounded to the nearest single, as the date arithmetic stores each step. Overflow
+// when it lies beyond the single's range or is not a number.
+float ToSingle(double value);
 
 // 32-bit addition that raises Overflow instead of wrapping.
 Long AddLong(Long a, Long b);

@@ -7,11 +7,11 @@
 namespace tarnwell::platform {
 
 inline constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
-inline constexpr std::uint32_t kFileAttributeReadOnly = 0x01;
 inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
-inline constexpr std::uint32_t kFileAttributeNormal = 0x80;
 
-// The attributes of `path` as given, or kInvalidFileAttributes when they cannot be read.
+// The attributes of `path` exactly as given (on POSIX only the directory bit is ever
+// set), or kInvalidFileAttributes when they cannot be read for any reason: not there, an
+// invalid name, a drive that is not ready, access denied.
 std::uint32_t ReadFileAttributes(const std::string& path);
 
 }  // namespace tarnwell::platform

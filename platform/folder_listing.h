@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/os_result.h"
+
 namespace tarnwell::platform {
 
 // A stream over the ordinary files of one folder whose names match a wildcard pattern
@@ -12,23 +14,31 @@ namespace tarnwell::platform {
 // current directory entry is held, so a folder of any size reads in constant memory.
 class FolderListing {
  public:
-  // Opens `folder` (as given: "\" and "/" both separate) for `pattern`. A folder that is
-  // not there lists nothing; one that is there but cannot be read raises
-  // kPathFileAccessError.
-  FolderListing(const std::string& folder, const std::string& pattern);
+  FolderListing();
   ~FolderListing();
-
   FolderListing(const FolderListing&) = delete;
   FolderListing& operator=(const FolderListing&) = delete;
 
-  // The next matching name (without folder), or "" when the listing is exhausted. Names
-  // come in the file system's order; deleting listed entries does not disturb it.
-  std::string Next();
+  // Opens `folder` (as given: "\" and "/" both separate) for `pattern`.
+  //  kDone:     the folder is open; Next() gives its names.
+  //  kNotThere: no such folder (on POSIX also a drive-letter path): nothing is listed.
+  //  kFailed:   the folder is there but cannot be read; `reason` says why.
+  OsResult Open(const std::string& folder, const std::string& pattern);
 
-  // Deletes the entry `name` of the listed folder. False when it cannot be deleted: a
-  // read-only file (on POSIX one without any write permission bit), a vanished file, a
-  // denied access.
-  bool DeleteEntry(const std::string& name);
+  // The next matching name, without folder, into `*name`. Names come in the file system's
+  // order; deleting listed entries does not disturb it.
+  //  kDone:     `*name` holds the name.
+  //  kNotThere: the listing is exhausted (or was never opened).
+  //  kFailed:   reading the folder failed part-way; `reason` says why.
+  OsResult Next(std::string* name);
+
+  // Deletes the listed entry `name` of the open folder, relative to the folder that was
+  // opened (on POSIX), never following a link.
+  //  kDone:     deleted.
+  //  kNotThere: it has vanished since it was listed.
+  //  kFailed:   it stays: read-only (on POSIX: no write permission bit at all), no longer
+  //             an ordinary file, in use, or access denied.
+  OsResult DeleteEntry(const std::string& name);
 
  private:
   struct State;

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the native, sanitizer and Windows targets, and runs
-# every suite: natively, under ASan/UBSan, and the Windows build under Wine.
+# Installs what is missing, checks the layering and the formatting, builds the native,
+# sanitizer and Windows targets (warnings are errors), and runs every suite: natively,
+# under ASan/UBSan, and the Windows build under Wine.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh || exit 1
 
 failed=()
+scripts/check-layers.sh || failed+=("layers")
+find app base general platform tests ui bench \( -name '*.cpp' -o -name '*.h' \) -print0 |
+  xargs -0 clang-format --dry-run --Werror || failed+=("format")
+
 for preset in native asan windows; do
   { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; } ||
     failed+=("build:$preset")

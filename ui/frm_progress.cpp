@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <utility>
 
-#include "general/progress_rules.h"
-#include "general/runtime_error.h"
+#include "base/runtime_error.h"
 #include "platform/win32/wide_string.h"
 #include "resources/resource_ids.h"
+#include "ui/progress_rules.h"
 
 namespace tarnwell {
 namespace {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "general/progress_rules.h"
-#include "general/runtime_error.h"
+#include "base/runtime_error.h"
+#include "ui/progress_rules.h"
 
 namespace tarnwell {
 namespace {

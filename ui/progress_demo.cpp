@@ -7,8 +7,8 @@
 
 #include <string>
 
+#include "base/runtime_error.h"
 #include "general/numbers.h"
-#include "general/runtime_error.h"
 #include "platform/win32/wide_string.h"
 #include "ui/frm_progress.h"
 

@@ -1,7 +1,6 @@
 #include "platform/file_attributes.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/posix/posix_path.h"
 
@@ -13,9 +12,7 @@ std::uint32_t ReadFileAttributes(const std::string& path) {
   if (!posix_path || posix_path->empty() || stat(posix_path->c_str(), &info) != 0) {
     return kInvalidFileAttributes;
   }
-  if (S_ISDIR(info.st_mode)) return kFileAttributeDirectory;
-  const bool writable = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
-  return writable ? kFileAttributeNormal : kFileAttributeReadOnly;
+  return S_ISDIR(info.st_mode) ? kFileAttributeDirectory : 0;
 }
 
 }  // namespace tarnwell::platform

@@ -6,10 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string_view>
 
-#include "general/ascii.h"
-#include "general/runtime_error.h"
+#include "base/ascii.h"
+#include "platform/posix/posix_error.h"
 #include "platform/posix/posix_path.h"
 
 namespace tarnwell::platform {
@@ -70,34 +71,34 @@ struct FolderListing::State {
   std::string pattern;
 };
 
-FolderListing::FolderListing(const std::string& folder, const std::string& pattern)
-    : state_(std::make_unique<State>()) {
-  state_->pattern = pattern;
-  const std::optional<std::string> path = ToPosixPath(folder);
-  if (!path || path->empty()) return;
-  const int fd = open(path->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return;
-    RaiseError(kPathFileAccessError);
-  }
-  state_->dir = fdopendir(fd);
-  if (state_->dir == nullptr) {
-    close(fd);
-    RaiseError(kPathFileAccessError);
-  }
-  state_->dir_fd = fd;
-}
+FolderListing::FolderListing() : state_(std::make_unique<State>()) {}
 
 FolderListing::~FolderListing() = default;
 
-std::string FolderListing::Next() {
-  if (state_->dir == nullptr) return "";
+OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
+  state_ = std::make_unique<State>();
+  state_->pattern = pattern;
+  const std::optional<std::string> path = ToPosixPath(folder);
+  if (!path || path->empty()) return OsResult::NotThere();
+  const int fd = open(path->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return PosixError(errno);
+  state_->dir = fdopendir(fd);
+  if (state_->dir == nullptr) {
+    const int error = errno;
+    close(fd);
+    return PosixError(error);
+  }
+  state_->dir_fd = fd;
+  return OsResult::Done();
+}
+
+OsResult FolderListing::Next(std::string* name) {
+  if (state_->dir == nullptr) return OsResult::NotThere();
   for (;;) {
     errno = 0;
     const dirent* entry = readdir(state_->dir);
     if (entry == nullptr) {
-      if (errno != 0) RaiseError(kPathFileAccessError);
-      return "";
+      return errno != 0 ? OsResult::Failed(std::strerror(errno)) : OsResult::NotThere();
     }
     // A leading dot is this file system's hidden mark.
     if (entry->d_name[0] == '.') continue;
@@ -110,19 +111,22 @@ std::string FolderListing::Next() {
         continue;
       }
     }
-    return entry->d_name;
+    *name = entry->d_name;
+    return OsResult::Done();
   }
 }
 
-bool FolderListing::DeleteEntry(const std::string& name) {
-  if (state_->dir == nullptr || !IsEntryName(name)) return false;
+OsResult FolderListing::DeleteEntry(const std::string& name) {
+  if (state_->dir == nullptr || !IsEntryName(name)) return OsResult::NotThere();
   struct stat info;
-  if (fstatat(state_->dir_fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
-  // No write bit at all is this file system's read-only mark; even root leaves it alone.
-  if (!S_ISREG(info.st_mode) || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-    return false;
+  if (fstatat(state_->dir_fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    return PosixError(errno);
   }
-  return unlinkat(state_->dir_fd, name.c_str(), 0) == 0;
+  if (!S_ISREG(info.st_mode)) return OsResult::Failed("not a regular file");
+  // No write bit at all is this file system's read-only mark; even root leaves it alone.
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return OsResult::Failed("read-only");
+  if (unlinkat(state_->dir_fd, name.c_str(), 0) != 0) return PosixError(errno);
+  return OsResult::Done();
 }
 
 }  // namespace tarnwell::platform

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "general/ascii.h"
+#include "base/ascii.h"
 #include "platform/registry.h"
 
 namespace tarnwell::platform {
@@ -19,7 +19,7 @@ struct ParseFault {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string_view TrimBlanks(std::string_view text) {
+std::string_view TrimSpacesAndTabs(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
@@ -92,10 +92,6 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
-bool IsTextType(std::uint32_t type) {
-  return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
-}
-
 // The path below the root with trailing separators dropped, in FoldCase form.
 std::string FoldKeyPath(std::string_view path) {
   while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
@@ -109,8 +105,8 @@ class RegFileParser {
   RegFileParser(std::string_view text, RegFile& file) : lines_(SplitLines(text)), file_(file) {}
 
   void Run() {
-    while (index_ < lines_.size() && TrimBlanks(lines_[index_]).empty()) ++index_;
-    const std::string_view header = index_ < lines_.size() ? TrimBlanks(lines_[index_]) : "";
+    while (index_ < lines_.size() && TrimSpacesAndTabs(lines_[index_]).empty()) ++index_;
+    const std::string_view header = index_ < lines_.size() ? TrimSpacesAndTabs(lines_[index_]) : "";
     if (header == kHeaderVersion4) {
       hex_text_is_utf16_ = false;
     } else if (header != kHeaderVersion5) {
@@ -119,7 +115,7 @@ class RegFileParser {
            std::string(kHeaderVersion5));
     }
     for (++index_; index_ < lines_.size(); ++index_) {
-      const std::string_view line = TrimBlanks(lines_[index_]);
+      const std::string_view line = TrimSpacesAndTabs(lines_[index_]);
       if (line.empty() || line.front() == ';') continue;
       if (line.front() == '[') {
         ParseSection(line);
@@ -186,9 +182,9 @@ class RegFileParser {
     } else {
       Fail("a value line must start with \"name\"= or @=");
     }
-    line = TrimBlanks(line);
+    line = TrimSpacesAndTabs(line);
     if (line.empty() || line.front() != '=') Fail("expected = after the value name");
-    line = TrimBlanks(line.substr(1));
+    line = TrimSpacesAndTabs(line.substr(1));
     if (line.empty()) Fail("no data after =");
 
     RegFileValue value;
@@ -261,17 +257,17 @@ class RegFileParser {
     while (!part.empty() && part.back() == '\\') {
       joined.append(part.substr(0, part.size() - 1));
       if (index_ + 1 == lines_.size()) Fail("a continued line at the end of the file");
-      part = TrimBlanks(lines_[++index_]);
+      part = TrimSpacesAndTabs(lines_[++index_]);
     }
     joined.append(part);
 
     std::string bytes;
-    if (TrimBlanks(joined).empty()) return bytes;
+    if (TrimSpacesAndTabs(joined).empty()) return bytes;
     const std::string_view all = joined;
     std::size_t start = 0;
     while (true) {
       const std::size_t comma = all.find(',', start);
-      const std::string_view token = TrimBlanks(all.substr(start, comma - start));
+      const std::string_view token = TrimSpacesAndTabs(all.substr(start, comma - start));
       const std::optional<std::uint32_t> byte = ReadHex(token, 2);
       if (!byte) Fail("bad hex byte \"" + std::string(token) + "\"");
       bytes.push_back(static_cast<char>(*byte));

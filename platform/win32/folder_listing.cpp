@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "general/runtime_error.h"
 #include "platform/win32/wide_string.h"
+#include "platform/win32/win32_error.h"
 
 namespace tarnwell::platform {
 
@@ -25,47 +25,48 @@ struct FolderListing::State {
   bool data_unread = false;  // `data` holds an entry Next() has not looked at yet
 };
 
-FolderListing::FolderListing(const std::string& folder, const std::string& pattern)
-    : state_(std::make_unique<State>()) {
+FolderListing::FolderListing() : state_(std::make_unique<State>()) {}
+
+FolderListing::~FolderListing() = default;
+
+OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
+  state_ = std::make_unique<State>();
   state_->folder = Widen(folder);
   const std::wstring search = state_->folder + L"\\" + Widen(pattern);
   state_->find = FindFirstFileExW(search.c_str(), FindExInfoBasic, &state_->data,
                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (state_->find == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    // No match, or a folder that vanished since it was checked: nothing to list.
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ||
-        error == ERROR_PATH_NOT_FOUND) {
-      return;
-    }
-    RaiseError(kPathFileAccessError);
+    // No match is an empty listing, not a missing folder.
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return OsResult::Done();
+    return Win32Error(error);
   }
   state_->data_unread = true;
+  return OsResult::Done();
 }
 
-FolderListing::~FolderListing() = default;
-
-std::string FolderListing::Next() {
+OsResult FolderListing::Next(std::string* name) {
   State& s = *state_;
   for (;;) {
-    if (s.find == INVALID_HANDLE_VALUE) return "";
+    if (s.find == INVALID_HANDLE_VALUE) return OsResult::NotThere();
     if (!s.data_unread && !FindNextFileW(s.find, &s.data)) {
       const DWORD error = GetLastError();
       FindClose(s.find);
       s.find = INVALID_HANDLE_VALUE;
-      if (error != ERROR_NO_MORE_FILES) RaiseError(kPathFileAccessError);
-      return "";
+      return error == ERROR_NO_MORE_FILES ? OsResult::NotThere() : Win32Error(error);
     }
     s.data_unread = false;
     if ((s.data.dwFileAttributes & kNotOrdinary) != 0) continue;
-    return Narrow(s.data.cFileName);
+    *name = Narrow(s.data.cFileName);
+    return OsResult::Done();
   }
 }
 
-bool FolderListing::DeleteEntry(const std::string& name) {
-  if (name.empty() || name.find_first_of("\\/") != std::string::npos) return false;
+OsResult FolderListing::DeleteEntry(const std::string& name) {
+  if (name.empty() || name.find_first_of("\\/") != std::string::npos) return OsResult::NotThere();
   const std::wstring path = state_->folder + L"\\" + Widen(name);
-  return DeleteFileW(path.c_str()) != 0;
+  if (!DeleteFileW(path.c_str())) return Win32Error(GetLastError());
+  return OsResult::Done();
 }
 
 }  // namespace tarnwell::platform

@@ -14,10 +14,6 @@ HKEY ToHandle(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
 // The predefined roots are 32-bit values that Windows sign-extends into handles.
 HKEY RootHandle(std::int32_t root) { return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(root)); }
 
-bool IsTextType(DWORD type) {
-  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
-
 // Stored UTF-16 code units (every NUL kept) as UTF-8; an odd trailing byte carries no
 // whole unit and is dropped.
 std::string TextFromBytes(const std::vector<BYTE>& bytes, DWORD size) {

@@ -1,9 +1,8 @@
 // Runs of the built program as a user would start them, for the black-box tests of both
-// targets.
+// targets. The runner and what differs by target are defined in <target>/<target>_e2e_test.cpp.
 #pragma once
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "tests/test_folder.h"
@@ -19,8 +18,17 @@ struct RunResult {
 };
 
 // Starts the program with `arguments` as a shell passes them (an argument may hold blanks),
-// answers every message box with OK and waits for the end. Defined per target.
+// answers every message box with OK and waits for the end. No run reads the machine's own
+// registry file on Linux.
 RunResult RunTarnwell(const Lines& arguments);
+
+// Whether /Silent also keeps a run-time error quiet: on Windows, so that no box waits for a
+// click; on Linux the error line always goes to standard error.
+extern const bool kSilentHidesErrors;
+
+// Adds to `folder` old dated entries of the kinds this target never deletes: symbolic links
+// and pipes on Linux, hidden and system files on Windows.
+void AddEntriesNeverDeleted(const TestFolder& folder);
 
 inline Lines Deleted(int count) { return {std::to_string(count) + " Debug files deleted"}; }
 

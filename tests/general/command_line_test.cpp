@@ -43,36 +43,23 @@ TEST(GetCommandLineParameter, ReadsSwitchesAsTheProgramAsksForThem) {
   }
 }
 
-TEST(GetCommandLineParameter, LeavesTheCallersTextAlone) {
-  std::string command_line = "/Path=x";
-  std::string key = "/Path";
-  EXPECT_EQ(GetCommandLineParameter(command_line, key, "=", false, " "), "x");
-  EXPECT_EQ(command_line, "/Path=x");
-  EXPECT_EQ(key, "/Path");
-}
-
-TEST(GetCommandLineParameter, DecodesOnlyWhenAsked) {
+TEST(GetCommandLineParameter, DecodesOnlyWhenAskedAndAnUnmatchedSeparatorGivesTheRestOfTheLine) {
   EXPECT_EQ(GetCommandLineParameter("/T=a{22}b{09}c", "/T", "=", true, " "), "a\"b\tc");
   EXPECT_EQ(GetCommandLineParameter("/T=a{22}b{09}c", "/T", "=", false, " "), "a{22}b{09}c");
-}
-
-TEST(GetCommandLineParameter, SeparatorWrittenInAnotherCaseGivesTheRestOfTheLine) {
   EXPECT_EQ(GetCommandLineParameter("/keyX value /more", "/key", "x", false, " "),
             "/keyX value /more");
 }
 
-TEST(DecodeEscapes, ReplacesTheFourEscapesInOrder) {
-  EXPECT_EQ(DecodeEscapes("a{22}b{09}c"), "a\"b\tc");
-  EXPECT_EQ(DecodeEscapes("{0D}{0A}"), "\r\n");
-  EXPECT_EQ(DecodeEscapes("{0d}{0a}{2}{XX}"), "{0d}{0a}{2}{XX}");
-  EXPECT_EQ(DecodeEscapes("{{22}0D}"), "{\"0D}");  // an inserted quote starts no escape
-  EXPECT_EQ(DecodeEscapes("{0D}{0D}x{0D}"), "\r\rx\r");
-}
-
-TEST(ContainsIgnoringCase, FindsSilentAnywhere) {
-  EXPECT_TRUE(ContainsIgnoringCase("/DeleteAfterDays=7 /SILENT", "/Silent"));
-  EXPECT_TRUE(ContainsIgnoringCase("x/Silentium", "/Silent"));
-  EXPECT_FALSE(ContainsIgnoringCase("/Silen", "/Silent"));
+TEST(DecodeEscapes, ReplacesTheFourUpperCaseEscapesInOrderNeverRereadingWhatItInserts) {
+  const struct {
+    const char *text, *decoded;
+  } rows[] = {
+      {.text = "a{22}b{09}c", .decoded = "a\"b\tc"},
+      {.text = "{0D}{0A}{0D}x", .decoded = "\r\n\rx"},
+      {.text = "{0d}{0a}{2}{XX}", .decoded = "{0d}{0a}{2}{XX}"},
+      {.text = "{{22}0D}", .decoded = "{\"0D}"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(DecodeEscapes(row.text), row.decoded) << row.text;
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <utility>
 
+#include "base/runtime_error.h"
 #include "general/calendar.h"
 #include "general/date_expression.h"
-#include "general/runtime_error.h"
 
 namespace tarnwell {
 namespace {

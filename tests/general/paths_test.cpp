@@ -2,73 +2,44 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
+#include "tests/test_folder.h"
 
 namespace tarnwell {
 namespace {
 
-namespace fs = std::filesystem;
-
-TEST(FileNameFromPath, TakesThePartAfterTheLastSeparator) {
-  const std::pair<const char*, const char*> cases[] = {
-      {R"(C:\Logs\trace.20140804.log)", "trace.20140804.log"},
-      {"logs/trace.log", "trace.log"},
-      {R"(C:\a/b\c.log)", "c.log"},
-      {R"(C:\Logs\)", ""},
-      {"C:trace.log", "C:trace.log"},
-      {"trace.log", "trace.log"},
-      {"", ""},
+TEST(FileNameFromPath, TakesThePartAfterTheLastSeparatorAndWithoutExtensionDropsTheLastDot) {
+  const struct {
+    const char *path, *name, *stem;
+  } rows[] = {
+      {.path = R"(C:\Logs\trace.20140804.log)",
+       .name = "trace.20140804.log",
+       .stem = "trace.20140804"},
+      {.path = "logs/trace.log", .name = "trace.log", .stem = "trace"},
+      {.path = R"(C:\a/b\c.log)", .name = "c.log", .stem = "c"},
+      {.path = R"(C:\Logs\)", .name = "", .stem = ""},
+      {.path = "C:trace.log", .name = "C:trace.log", .stem = "C:trace"},
+      {.path = R"(C:\Logs.old\trace)", .name = "trace", .stem = "trace"},
+      {.path = ".log", .name = ".log", .stem = ""},
+      {.path = "trace.", .name = "trace.", .stem = "trace"},
+      {.path = "", .name = "", .stem = ""},
   };
-  for (const auto& [path, name] : cases) EXPECT_EQ(FileNameFromPath(path), name) << path;
-}
-
-TEST(FileNameWithoutExtension, DropsTheLastDotAndWhatFollows) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"trace.20140804.log", "trace.20140804"},
-      {R"(C:\Logs.old\trace)", "trace"},
-      {".log", ""},
-      {"trace.", "trace"},
-      {"trace", "trace"},
-      {R"(C:\Logs\a.b.20140101.log)", "a.b.20140101"},
-  };
-  for (const auto& [path, stem] : cases) EXPECT_EQ(FileNameWithoutExtension(path), stem) << path;
-}
-
-class FolderExistsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("tarnwell-folder-" +
-             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(root_);
-    fs::create_directories(root_ / "sub folder");
-    std::ofstream(root_ / "file.log") << "x";
+  for (const auto& row : rows) {
+    EXPECT_EQ(FileNameFromPath(row.path), row.name) << row.path;
+    EXPECT_EQ(FileNameWithoutExtension(row.path), row.stem) << row.path;
   }
-  void TearDown() override { fs::remove_all(root_); }
-
-  std::string Path(const char* leaf) const { return (root_ / leaf).string(); }
-
-  fs::path root_;
-};
-
-TEST_F(FolderExistsTest, TellsFoldersFromFilesAndMissingPaths) {
-  EXPECT_TRUE(FolderExists(root_.string()));
-  EXPECT_TRUE(FolderExists(Path("sub folder")));
-  EXPECT_TRUE(FolderExists(Path("sub folder") + "\\"));
-  EXPECT_TRUE(FolderExists(Path("sub folder") + "/"));
-  EXPECT_FALSE(FolderExists(Path("file.log")));
-  EXPECT_FALSE(FolderExists(Path("missing")));
-  EXPECT_FALSE(FolderExists(Path("missing") + "\\deeper"));
-  EXPECT_FALSE(FolderExists(""));
 }
 
-TEST_F(FolderExistsTest, BackslashesWorkAsSeparators) {
-  std::string path = Path("sub folder");
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  EXPECT_TRUE(FolderExists(path));
+TEST(FolderExists, TellsFoldersFromFilesAndMissingPathsWithEitherSeparator) {
+  const TestFolder folder("sub folder");
+  folder.Add("file.log");
+  std::string backslashed = folder.Text();
+  std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
+  for (const std::string& path :
+       {folder.Text(), folder.Text() + "\\", folder.Text() + "/", backslashed})
+    EXPECT_TRUE(FolderExists(path)) << path;
+  for (const std::string& path : {folder.Text() + "/file.log", folder.Text() + "/missing",
+                                  folder.Text() + "/missing\\deeper", std::string()})
+    EXPECT_FALSE(FolderExists(path)) << path;
 }
 
 }  // namespace

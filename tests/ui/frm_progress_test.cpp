@@ -9,8 +9,8 @@
 #include <tuple>
 #include <vector>
 
-#include "general/progress_rules.h"
-#include "general/runtime_error.h"
+#include "base/runtime_error.h"
+#include "ui/progress_rules.h"
 
 namespace tarnwell {
 namespace {

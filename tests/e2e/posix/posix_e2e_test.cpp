@@ -1,5 +1,8 @@
-// Black-box runs of the Linux program: stdout and stderr read back as lines, and the
-// registry file that names the folder of the default sweep.
+// Black-box runs of the Linux program: stdout and stderr read back as lines, the registry
+// file that names the folder of the default sweep, and what only this target has.
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,11 +13,13 @@
 #include "tests/e2e/e2e.h"
 
 namespace tarnwell::e2e {
+
+const bool kSilentHidesErrors = false;
+
 namespace {
 
-// No run reads the machine's own registry file unless a test names one.
 constexpr char kNoRegistry[] = "/nonexistent/tarnwell-e2e/registry.reg";
-[[maybe_unused]] const int kRegistryUnset = setenv("TARNWELL_REGISTRY", kNoRegistry, 1);
+constexpr int kCannotRestrict = 125;
 
 Lines ReadLines(std::FILE* file) {
   std::fseek(file, 0, SEEK_END);
@@ -29,9 +34,9 @@ Lines ReadLines(std::FILE* file) {
   return lines;
 }
 
-}  // namespace
-
-RunResult RunTarnwell(const Lines& arguments) {
+// The program run with `registry` as its registry file; `restricted`: as root without the
+// power to read what its permissions forbid, the way any other user would run it.
+RunResult Launch(const Lines& arguments, const std::string& registry, bool restricted = false) {
   std::vector<char*> argv{const_cast<char*>(TARNWELL_PROGRAM)};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
@@ -44,6 +49,12 @@ RunResult RunTarnwell(const Lines& arguments) {
   if (child == 0) {
     dup2(fileno(out), STDOUT_FILENO);
     dup2(fileno(err), STDERR_FILENO);
+    setenv("TARNWELL_REGISTRY", registry.c_str(), 1);
+    if (restricted && geteuid() == 0 &&
+        (prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE) != 0 ||
+         prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH) != 0)) {
+      _exit(kCannotRestrict);
+    }
     execv(argv[0], argv.data());
     _exit(127);
   }
@@ -56,49 +67,62 @@ RunResult RunTarnwell(const Lines& arguments) {
   return result;
 }
 
-namespace {
+}  // namespace
 
-std::string Utf16Le(const std::string& ascii) {
-  std::string bytes = "\xFF\xFE";
-  for (char c : ascii) bytes += {c, '\0'};
-  return bytes;
+RunResult RunTarnwell(const Lines& arguments) { return Launch(arguments, kNoRegistry); }
+
+void AddEntriesNeverDeleted(const TestFolder& folder) {
+  folder.Add("target.txt");
+  fs::create_symlink("target.txt", folder.Path() / LogName("link", -30));
+  fs::create_symlink("gone", folder.Path() / LogName("dangling", -30));
+  fs::create_directory_symlink(".", folder.Path() / LogName("dirlink", -30));
+  EXPECT_EQ(mkfifo((folder.Path() / LogName("pipe", -30)).c_str(), 0644), 0);
 }
+
+namespace {
 
 TEST(RegistryFile, NamesTheFolderOfTheDefaultSweepUnlessAPathIsGiven) {
   TestFolder registry, logs, given;
-  const fs::path file = registry.Path() / "registry.reg";
-  const std::string key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane]\r\n";
-  const std::string value = "\"DebugPath\"=\"" + logs.Text() + "\"\r\n";
-  // What the file is, its bytes, whether a path is given, the count.
-  const std::tuple<const char*, std::string, bool, int> rows[] = {
-      {"REGEDIT4, 8-bit", "REGEDIT4\r\n\r\n" + key + value, false, 1},
-      {"version 5, UTF-16LE", Utf16Le("Windows Registry Editor Version 5.00\r\n\r\n" + key + value),
-       false, 1},
-      {"other case, comment, other values",
-       "REGEDIT4\n; machine settings\n[HKEY_LOCAL_MACHINE\\Software\\corvane]\n"
-       "\"Other\"=dword:00000001\n\"debugpath\"=\"" +
-           logs.Text() + "\"\n",
-       false, 1},
-      {"no value: a drive path that names nothing", "REGEDIT4\n" + key + "\"Other\"=\"x\"\n", false,
-       0},
-      {"a given path beats the registry", "REGEDIT4\n" + key + value, true, 1},
+  const std::string file = registry.Text() + "/registry.reg";
+  const std::string key = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane]\n";
+  const struct {
+    const char* what;
+    std::string contents;
+    bool path_given;
+    int count;
+  } rows[] = {
+      {"the value names the folder", key + "\"DebugPath\"=\"" + logs.Text() + "\"\n", false, 1},
+      {"no value: a drive path that names nothing", key + "\"Other\"=\"x\"\n", false, 0},
+      {"a given path beats the registry", key + "\"DebugPath\"=\"" + logs.Text() + "\"\n", true, 1},
   };
-  setenv("TARNWELL_REGISTRY", file.c_str(), 1);
-  for (const auto& [kind, bytes, path_given, count] : rows) {
-    SCOPED_TRACE(kind);
-    std::ofstream(file, std::ios::binary) << bytes;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::ofstream(file, std::ios::binary) << row.contents;
     logs.Add(LogName("old", -8));
     given.Add(LogName("old", -8));
     Lines arguments = {"/DeleteAfterDays=7"};
-    if (path_given) arguments.push_back("/Path=" + given.Text());
-    const RunResult run = RunTarnwell(arguments);
+    if (row.path_given) arguments.push_back("/Path=" + given.Text());
+    const RunResult run = Launch(arguments, file);
     EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.messages, Deleted(count));
+    EXPECT_EQ(run.messages, Deleted(row.count));
     EXPECT_TRUE(run.errors.empty());
-    EXPECT_EQ(logs.Entries().empty(), count == 1 && !path_given);
-    EXPECT_EQ(given.Entries().empty(), path_given);
+    EXPECT_EQ(logs.Entries().empty(), row.count == 1 && !row.path_given);
+    EXPECT_EQ(given.Entries().empty(), row.path_given);
   }
-  setenv("TARNWELL_REGISTRY", kNoRegistry, 1);
+}
+
+// A journal reader must see which folder failed and why, not only the error number.
+TEST(Run, AFolderThatCannotBeReadEndsTheRunNamingItAndWhy) {
+  const TestFolder folder;
+  folder.Add(LogName("old", -30));
+  fs::permissions(folder.Path(), fs::perms::none);
+  const RunResult run = Launch({"/DeleteAfterDays=7", "/Path=" + folder.Text()}, kNoRegistry, true);
+  fs::permissions(folder.Path(), fs::perms::owner_all);
+  if (run.exit_code == kCannotRestrict) GTEST_SKIP() << "cannot give up root's file access here";
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.errors, Lines{"Run-time error '75': Path/File access error: " + folder.Text() +
+                              ": Permission denied"});
+  EXPECT_EQ(folder.Entries(), Names{LogName("old", -30)});
 }
 
 }  // namespace

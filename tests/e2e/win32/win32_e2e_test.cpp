@@ -5,60 +5,53 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "general/argument_text.h"
 #include "platform/win32/wide_string.h"
 #include "tests/e2e/e2e.h"
 
 namespace tarnwell::e2e {
+
+const bool kSilentHidesErrors = true;
+
 namespace {
 
-enum class Icon { kNone, kInformation, kError, kWarning, kQuestion };
-
-std::vector<COLORREF> Pixels(HDC dc, int width, int height) {
-  std::vector<COLORREF> pixels;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, y));
-  }
-  return pixels;
-}
-
-// The icon of a box: its handle belongs to the other process and cannot be inspected, so it is
-// told from the screen as the stock icon that, drawn on the same background, comes closest.
-Icon IconShown(HWND control) {
+// The icon a box shows. Its handle belongs to the other process, so the icon is told from
+// the screen: the stock icon that, drawn on the same background, comes closest.
+LPCWSTR IconShown(HWND control) {
   RECT rect = {};
-  if (control != nullptr) GetWindowRect(control, &rect);
+  GetWindowRect(control, &rect);
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return Icon::kNone;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  if (control == nullptr || width <= 0 || height <= 0) return nullptr;
+  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
   HGDIOBJ old = SelectObject(memory, bitmap);
+  const auto pixels = [&] {
+    std::vector<COLORREF> all;
+    for (int i = 0; i < width * height; ++i) all.push_back(GetPixel(memory, i % width, i / width));
+    return all;
+  };
   std::vector<COLORREF> shown;
   for (int attempt = 0; attempt < 40; ++attempt, Sleep(50)) {  // until the icon is painted
     BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    shown = Pixels(memory, width, height);
+    shown = pixels();
     if (std::count(shown.begin(), shown.end(), shown[0]) < std::ssize(shown)) break;
   }
-  const std::pair<LPCWSTR, Icon> stock[] = {{IDI_INFORMATION, Icon::kInformation},
-                                            {IDI_ERROR, Icon::kError},
-                                            {IDI_WARNING, Icon::kWarning},
-                                            {IDI_QUESTION, Icon::kQuestion}};
-  Icon best = Icon::kNone;
+  LPCWSTR best = nullptr;
   long long best_distance = -1;
-  for (const auto& [resource, icon] : stock) {
+  for (LPCWSTR stock : {IDI_INFORMATION, IDI_ERROR, IDI_WARNING, IDI_QUESTION}) {
     HBRUSH brush = CreateSolidBrush(shown[0]);
     const RECT all = {0, 0, width, height};
     FillRect(memory, &all, brush);
     DeleteObject(brush);
-    DrawIconEx(memory, 0, 0, LoadIconW(nullptr, resource), 0, 0, 0, nullptr,
+    DrawIconEx(memory, 0, 0, LoadIconW(nullptr, stock), 0, 0, 0, nullptr,
                DI_NORMAL | DI_DEFAULTSIZE);
-    const std::vector<COLORREF> drawn = Pixels(memory, width, height);
+    const std::vector<COLORREF> drawn = pixels();
     long long distance = 0;
     for (size_t i = 0; i < drawn.size(); ++i) {
-      for (int shift : {0, 8, 16}) {
+      for (int shift : {0, 8, 16})
         distance += std::abs(int((shown[i] >> shift) & 0xFF) - int((drawn[i] >> shift) & 0xFF));
-      }
     }
-    if (best_distance < 0 || distance < best_distance) best_distance = distance, best = icon;
+    if (best_distance < 0 || distance < best_distance) best_distance = distance, best = stock;
   }
   SelectObject(memory, old);
   DeleteObject(bitmap);
@@ -100,26 +93,22 @@ void ReadBox(HWND box, RunResult& result) {
   const std::string text = TextOf(GetDlgItem(box, 0xFFFF));  // the static control of the message
   EXPECT_EQ(TextOf(box), "Tarnwell") << text;
   EXPECT_EQ(buttons, std::vector<int>{IDOK}) << text;
-  const Icon shown = IconShown(icon);
-  if (shown == Icon::kError) {
+  const LPCWSTR shown = IconShown(icon);
+  if (shown == IDI_ERROR) {
     result.errors.push_back(text);
   } else {
-    result.messages.push_back(shown == Icon::kInformation ? text : "(other icon) " + text);
+    result.messages.push_back(shown == IDI_INFORMATION ? text : "(other icon) " + text);
   }
 }
 
 }  // namespace
 
 RunResult RunTarnwell(const Lines& arguments) {
-  // CMake knows the program by its Unix path; Wine shows the Unix root as drive Z:.
+  // CMake knows the program by its Unix path; Wine shows the Unix root as drive Z:. The
+  // arguments are quoted the way the Linux program rebuilds them from its argv.
   std::string line = std::string("\"Z:") + TARNWELL_PROGRAM + "\"";
   std::replace(line.begin(), line.end(), '/', '\\');
-  for (const std::string& argument : arguments) {  // quoted as the Linux program rebuilds it
-    const size_t equals = argument.find('='), value = equals == std::string::npos ? 0 : equals + 1;
-    const bool quote = argument.find(' ') != std::string::npos && argument[value] != '"';
-    line +=
-        ' ' + (quote ? argument.substr(0, value) + '"' + argument.substr(value) + '"' : argument);
-  }
+  line += ' ' + ArgumentTextFromArguments(arguments);
   std::wstring command = platform::Widen(line);
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
@@ -152,6 +141,14 @@ RunResult RunTarnwell(const Lines& arguments) {
   return result;
 }
 
+void AddEntriesNeverDeleted(const TestFolder& folder) {
+  for (const auto& [stem, attribute] :
+       {std::pair{"hidden", FILE_ATTRIBUTE_HIDDEN}, {"system", FILE_ATTRIBUTE_SYSTEM}}) {
+    folder.Add(LogName(stem, -30));
+    EXPECT_TRUE(SetFileAttributesW((folder.Path() / LogName(stem, -30)).c_str(), attribute));
+  }
+}
+
 namespace {
 
 int Reg(const std::string& verb, const std::string& options) {
@@ -165,36 +162,50 @@ TEST(DefaultSweep, TakesTheRootOfCAndThe32BitRegistryFolderOrDebugFilesUnlessAPa
   TestFolder logs("registry logs"), given;
   const fs::path root = L"C:\\", fallback = L"C:\\DebugFiles";
   const bool made_fallback = fs::create_directory(fallback);
-  // The old logs first, in the order of `gone` below; then what is always kept.
-  const fs::path files[] = {
-      root / LogName("tarnwell-e2e", -8), fallback / LogName("tarnwell-e2e", -8),
-      logs.Path() / LogName("old", -8),   given.Path() / LogName("old", -8),
-      root / LogName("tarnwell-e2e", -7), root / "tarnwell-e2e.99999999.log"};
-  // The registry's setup (value, view), whether a path is given, the count, and which old logs
-  // go: of C:\, C:\DebugFiles, the registry's folder, the given folder.
-  const std::tuple<const char*, std::string, const char*, bool, int, const char*> rows[] = {
-      {"value in the 32-bit view", logs.Text(), "32", false, 2, "1010"},
-      {"no key", "", "", false, 2, "1100"},
-      {"empty value", "", "32", false, 2, "1100"},
-      {"value only in the 64-bit view", logs.Text(), "64", false, 2, "1100"},
-      {"a given path beats the registry", logs.Text(), "32", true, 1, "0001"},
+  const fs::path in_root = root / LogName("tarnwell-e2e", -8),
+                 in_fallback = fallback / LogName("tarnwell-e2e", -8),
+                 in_registry = logs.Path() / LogName("old", -8),
+                 in_given = given.Path() / LogName("old", -8);
+  const fs::path always_kept[] = {root / LogName("tarnwell-e2e", -7),
+                                  root / "tarnwell-e2e.99999999.log"};
+  const struct {
+    const char* setup;
+    std::string value;
+    const char* view;  // where DebugPath is written: "32", "64" or nowhere
+    bool path_given;
+    int count;
+    bool root_goes, fallback_goes, registry_goes, given_goes;
+  } rows[] = {
+      {"value in the 32-bit view", logs.Text(), "32", false, 2, true, false, true, false},
+      {"no key", "", "", false, 2, true, true, false, false},
+      {"empty value", "", "32", false, 2, true, true, false, false},
+      {"value only in the 64-bit view", logs.Text(), "64", false, 2, true, true, false, false},
+      {"a given path beats the registry", logs.Text(), "32", true, 1, false, false, false, true},
   };
-  for (const auto& [setup, value, view, path_given, count, gone] : rows) {
-    SCOPED_TRACE(setup);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.setup);
     for (const char* both : {"/reg:32", "/reg:64"}) Reg("delete", both);
-    EXPECT_EQ(*view ? Reg("add", "/v DebugPath /d \"" + value + "\" /reg:" + view) : 0, 0);
-    for (const fs::path& file : files) std::ofstream(file) << "debug output\n";
+    if (*row.view) {
+      EXPECT_EQ(Reg("add", "/v DebugPath /d \"" + row.value + "\" /reg:" + row.view), 0);
+    }
+    for (const fs::path& file : {in_root, in_fallback, in_registry, in_given})
+      std::ofstream(file) << "debug output\n";
+    for (const fs::path& file : always_kept) std::ofstream(file) << "debug output\n";
     const RunResult run =
-        RunTarnwell(path_given ? Lines{"/DeleteAfterDays=7", "/Path=" + given.Text()}
-                               : Lines{"/DeleteAfterDays=7"});
+        RunTarnwell(row.path_given ? Lines{"/DeleteAfterDays=7", "/Path=" + given.Text()}
+                                   : Lines{"/DeleteAfterDays=7"});
     EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.messages, Deleted(count));
-    for (int i = 0; i < 6; ++i)
-      EXPECT_EQ(fs::exists(files[i]), i >= 4 || gone[i] == '0') << files[i];
+    EXPECT_EQ(run.messages, Deleted(row.count));
+    EXPECT_EQ(fs::exists(in_root), !row.root_goes);
+    EXPECT_EQ(fs::exists(in_fallback), !row.fallback_goes);
+    EXPECT_EQ(fs::exists(in_registry), !row.registry_goes);
+    EXPECT_EQ(fs::exists(in_given), !row.given_goes);
+    for (const fs::path& file : always_kept) EXPECT_TRUE(fs::exists(file)) << file;
   }
   for (const char* both : {"/reg:32", "/reg:64"}) Reg("delete", both);
   std::error_code ignored;
-  for (const fs::path& file : files) fs::remove(file, ignored);
+  for (const fs::path& file : {in_root, in_fallback, always_kept[0], always_kept[1]})
+    fs::remove(file, ignored);
   if (made_fallback) fs::remove_all(fallback, ignored);
 }
 

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/registry.h"
 #include "platform/win32/wide_string.h"
 #include "tests/platform/registry_fixture.h"
 
@@ -14,7 +15,7 @@ ScopedRegistryKey::ScopedRegistryKey(const std::vector<StoredValue>& values) {
   for (const StoredValue& value : values) {
     const std::wstring wide = platform::Widen(value.data);
     const std::string_view bytes =
-        value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ
+        platform::IsTextType(value.type)
             ? std::string_view(reinterpret_cast<const char*>(wide.data()), wide.size() * 2)
             : std::string_view(value.data);
     RegSetValueExW(key, platform::Widen(value.name).c_str(), 0, value.type,

@@ -1,5 +1,5 @@
-// Letter case for ASCII only. Switch names, file-name patterns, registry names and date
-// keywords are all ASCII, and folding no other letters keeps comparisons locale-free.
+// Letter case and digits for ASCII only. Switch names, file-name patterns, registry names
+// and date keywords are all ASCII, and folding no other letters keeps comparisons locale-free.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "general/progress_rules.h"
+#include "ui/progress_rules.h"
 
 #include <algorithm>
 #include <limits>

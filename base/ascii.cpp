@@ -1,4 +1,4 @@
-#include "general/ascii.h"
+#include "base/ascii.h"
 
 #include <algorithm>
 
