@@ -5,17 +5,13 @@
 #include <vector>
 
 #include "app/tarnwell_fn.h"
-#include "base/runtime_error.h"
 #include "general/argument_text.h"
 #include "platform/message_box.h"
 
 int main(int argc, char** argv) {
   using namespace tarnwell;
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  try {
-    return static_cast<int>(Main(ArgumentTextFromArguments(arguments)));
-  } catch (const RuntimeError& error) {
+  return ExitStatusOfRun(ArgumentTextFromArguments(arguments), [](const RuntimeError& error) {
     platform::ShowErrorMessage(FormatRuntimeErrorWithDetail(error));
-    return kRunTimeErrorExitStatus;
-  }
+  });
 }
