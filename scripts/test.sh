@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the layering and the formatting, builds the native,
 # sanitizer and Windows targets (warnings are errors), and runs every suite: natively,
-# under ASan/UBSan, and the Windows build under Wine.
+# under ASan/UBSan, the Windows build under Wine, and each fuzz target for 15 seconds.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,6 +26,8 @@ run_suite() {
 run_suite native
 run_suite asan
 run_suite windows scripts/with-wine.sh
+echo "== fuzz targets =="
+scripts/fuzz.sh 15 || failed+=("fuzz")
 
 if ((${#failed[@]})); then
   echo "FAILED: ${failed[*]}"
