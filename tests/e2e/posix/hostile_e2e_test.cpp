@@ -18,101 +18,71 @@ constexpr bool kCanLimitMemory = false;  // the sanitizer's shadow memory needs 
 constexpr bool kCanLimitMemory = true;
 #endif
 
-const std::string kKey = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane]\n";
-
 // A run that hangs ends at the alarm, and one that hoards memory runs out of it early.
 void Limited() {
   alarm(20);
   const rlimit memory{64 << 20, 64 << 20};
   if (kCanLimitMemory) setrlimit(RLIMIT_AS, &memory);
 }
+void ToFullDisk() { dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO), Limited(); }
+void ToClosedOutput() { close(STDOUT_FILENO), Limited(); }
 
-std::string Padded(const std::string& text, std::size_t size, char filler) {
-  return text + std::string(size - text.size(), filler);
-}
-
-TEST(HostileRegistryFile, NoRegularFileAndNoHugeOneIsRead) {
+TEST(HostileEnvironment, EndsEachRunAsDocumented) {
   const TestFolder registry, logs;
-  const std::string fifo = registry.Text() + "/fifo.reg", huge = registry.Text() + "/huge.reg";
+  const std::string dir = registry.Text(), fifo = dir + "/fifo", huge = dir + "/huge",
+                    large = dir + "/large", keys = dir + "/keys";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  const std::string naming = kKey + "\"DebugPath\"=\"" + logs.Text() + "\"\n";
-  std::ofstream(huge, std::ios::binary) << Padded(naming, (16 << 20) + 1, '\n');
+  std::string naming = "REGEDIT4\n[HKLM\\SOFTWARE\\Corvane]\n\"DebugPath\"=\"" + logs.Text() + "\"";
+  std::ofstream(large) << naming << std::string((15 << 20) - naming.size(), '\n');
+  std::ofstream(huge) << naming << std::string((16 << 20) + 1 - naming.size(), '\n');
+  std::ofstream many(keys);
+  many << "REGEDIT4\n";
+  for (int i = 0; i < 1'000'000; ++i) many << "[HKLM\\" << i << "]\n";
+  many.close();
+  const std::string io_error = "Run-time error '57': Device I/O error: standard output: ";
   const struct {
-    std::string file, why;
+    std::string registry = "/nonexistent/registry.reg";
+    Lines arguments = {"/DeleteAfterDays=7"};
+    void (*in_child)() = Limited;
+    int exit_code = 0;
+    bool deleted = false, needs_memory_limit = false;
+    std::string error = "";
   } rows[] = {
-      {fifo, "not a regular file"},
-      {"/dev/zero", "not a regular file"},
-      {huge, "larger than 16 MiB"},
+      {.registry = fifo, .error = "tarnwell: " + fifo + ": not a regular file"},
+      {.registry = "/dev/zero", .error = "tarnwell: /dev/zero: not a regular file"},
+      {.registry = huge, .error = "tarnwell: " + huge + ": larger than 16 MiB"},
+      // 15 MiB of blank lines: a quarter of what a piece per line would take.
+      {.registry = large, .deleted = true, .needs_memory_limit = true},
+      {.registry = keys,
+       .exit_code = 1,
+       .needs_memory_limit = true,
+       .error = "Run-time error '7': Out of memory"},
+      {.arguments = {"/DeleteAfterDays=7", "/Path=" + logs.Text()},
+       .in_child = ToFullDisk,
+       .exit_code = 1,
+       .deleted = true,
+       .error = io_error + "No space left on device"},
+      {.arguments = {"/DeleteAfterDays=7", "/Path=" + logs.Text()},
+       .in_child = ToClosedOutput,
+       .exit_code = 1,
+       .deleted = true,
+       .error = io_error + "Bad file descriptor"},
+      {.arguments = {"/DeleteAfterDays=0"},
+       .in_child = ToFullDisk,
+       .exit_code = 1,
+       .error = io_error + "No space left on device"},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.file);
+    SCOPED_TRACE(row.registry + " " + row.arguments.back() + " " + row.error);
+    if (row.needs_memory_limit && !kCanLimitMemory) continue;
     logs.Add(LogName("old", -30));
-    const RunResult run = RunTarnwellWith({"/DeleteAfterDays=7"}, row.file, Limited);
-    EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.messages, Deleted(0));
-    EXPECT_EQ(run.errors,
-              Lines{"tarnwell: " + row.file + ": " + row.why + "; registry file ignored"});
-  }
-}
-
-// 15 MiB of blank lines after the value: read in a quarter of the memory that a copy of
-// the file per line piece would need.
-TEST(HostileRegistryFile, ALargeValidFileIsReadInMemoryProportionalToIt) {
-  if (!kCanLimitMemory) GTEST_SKIP() << "no memory limit under the address sanitizer";
-  const TestFolder registry, logs;
-  const std::string file = registry.Text() + "/large.reg";
-  std::ofstream(file, std::ios::binary)
-      << Padded(kKey + "\"DebugPath\"=\"" + logs.Text() + "\"\n", 15 << 20, '\n');
-  logs.Add(LogName("old", -30));
-  const RunResult run = RunTarnwellWith({"/DeleteAfterDays=7"}, file, Limited);
-  EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.messages, Deleted(1));
-  EXPECT_TRUE(run.errors.empty());
-}
-
-TEST(Run, RunningOutOfMemoryIsError7) {
-  if (!kCanLimitMemory) GTEST_SKIP() << "no memory limit under the address sanitizer";
-  const TestFolder registry;
-  const std::string file = registry.Text() + "/keys.reg";
-  std::ofstream keys(file, std::ios::binary);
-  keys << "REGEDIT4\n";
-  for (int i = 0; i < 1'000'000; ++i) keys << "[HKLM\\" << i << "]\n";  // a million keys
-  keys.close();
-  const RunResult run = RunTarnwellWith({"/DeleteAfterDays=7"}, file, Limited);
-  EXPECT_EQ(run.exit_code, 1);
-  EXPECT_TRUE(run.messages.empty());
-  EXPECT_EQ(run.errors, Lines{"Run-time error '7': Out of memory"});
-}
-
-TEST(Run, AMessageThatCannotBeWrittenIsError57AndDeletionsStay) {
-  const TestFolder logs;
-  const struct {
-    const char* what;
-    Lines arguments;
-    void (*in_child)();
-    std::string reason;
-  } rows[] = {
-      {"count to a full disk",
-       {"/DeleteAfterDays=7", "/Path=" + logs.Text()},
-       [] { dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO); },
-       "No space left on device"},
-      {"count to a closed output",
-       {"/DeleteAfterDays=7", "/Path=" + logs.Text()},
-       [] { close(STDOUT_FILENO); },
-       "Bad file descriptor"},
-      {"usage to a full disk",
-       {"/DeleteAfterDays=0"},
-       [] { dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO); },
-       "No space left on device"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    logs.Add(LogName("old", -30));
-    const RunResult run = RunTarnwellWith(row.arguments, "/nonexistent/registry.reg", row.in_child);
-    EXPECT_EQ(run.exit_code, 1);
-    EXPECT_EQ(run.errors,
-              Lines{"Run-time error '57': Device I/O error: standard output: " + row.reason});
-    EXPECT_EQ(logs.Entries().empty(), row.arguments.size() == 2);
+    const RunResult run = RunTarnwellWith(row.arguments, row.registry, row.in_child);
+    EXPECT_EQ(run.exit_code, row.exit_code);
+    const bool warned = row.error.starts_with("tarnwell:");
+    EXPECT_EQ(run.errors, row.error.empty()
+                              ? Lines{}
+                              : Lines{row.error + (warned ? "; registry file ignored" : "")});
+    EXPECT_EQ(logs.Entries().empty(), row.deleted);
   }
 }
 
