@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native, sanitizer and Windows targets, and runs
-# every suite: natively, under ASan/UBSan, and the Windows build under Wine.
+# every suite: natively, under ASan/UBSan, and the Windows build under Wine; then builds
+# the .deb, zip and MSI and installs and runs them.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,6 +22,7 @@ run_suite() {
 run_suite native
 run_suite asan
 run_suite windows scripts/with-wine.sh
+echo "== packages ==" && scripts/test-packages.sh || failed+=("tests:packages")
 
 if ((${#failed[@]})); then
   echo "FAILED: ${failed[*]}"
