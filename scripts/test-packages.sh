@@ -50,6 +50,8 @@ if [ "${1:-}" = msi ]; then
   wine msiexec /i "$4" /qn || fail "upgrade: exit status $?"
   expect "products after the upgrade" 1 "$(product | wc -l)"
   [ -f "$program_files/Tarnwell.exe" ] || fail "no Tarnwell.exe after the upgrade"
+  wine msiexec /i "$msi" /qn && fail "the older MSI installed over the newer"
+  expect "products after the refused downgrade" 1 "$(product | wc -l)"
   wine msiexec /x "$4" /qn || fail "uninstall after upgrade: exit status $?"
   [ ! -e "$program_files" ] || fail "left after uninstall: $(ls "$program_files")"
   expect "Add/Remove Programs entries after uninstall" "" "$(product)"
@@ -140,6 +142,13 @@ echo "$listing"
 for file in Tarnwell.exe README.txt LICENSE.txt; do
   grep -qx "Tarnwell-$version-win64/$file" <<<"$listing" || fail "not in the zip: $file"
 done
+# The version resource (UTF-16 strings: each key is followed by its value) and the manifest.
+unzip -p "$zip" "Tarnwell-$version-win64/Tarnwell.exe" >"$dist/Tarnwell.exe"
+resources=$(strings -el "$dist/Tarnwell.exe")
+for key in FileVersion ProductVersion; do
+  expect "Tarnwell.exe $key" "$version" "$(grep -A1 -x "$key" <<<"$resources" | tail -n 1)"
+done
+grep -q longPathAware "$dist/Tarnwell.exe" || fail "Tarnwell.exe has no application manifest"
 
 echo "== MSI under Wine =="
 # The upgrade: the same installer with a higher version (Windows Installer compares only
