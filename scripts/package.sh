@@ -4,7 +4,7 @@
 #   Tarnwell-<version>-win64.zip    cpack -G ZIP on the windows preset
 #   Tarnwell-<version>-x64.msi      wixl, the windows preset's msi target
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 root=$PWD
 out=$(realpath -m "${1:-dist}")
 

@@ -2,9 +2,9 @@
 # test-packages.sh: builds the release artifacts with scripts/package.sh and uses them as
 # an administrator would: lintian and an extracted tree for the .deb, the zip's listing,
 # and the MSI installed, run, upgraded and removed in a throw-away Wine prefix.
-# Expects the windows preset configured (scripts/test.sh does that).
+# Expects the native and windows presets built (scripts/test.sh does that).
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 
 failures=0
 fail() {
@@ -86,6 +86,13 @@ for artifact in "$deb" "$zip" "$msi"; do
   [ -f "$artifact" ] || fail "scripts/package.sh made no $(basename "$artifact")"
 done
 
+echo "== cmake --install, native preset =="
+# By default nothing goes outside the prefix: no /etc, no systemd units.
+cmake --install build/native --prefix "$dist/prefix" >/dev/null || fail "cmake --install"
+expect "installed under the prefix" \
+  "bin/tarnwell share/doc/tarnwell/LICENSE share/doc/tarnwell/README.md share/man/man1/tarnwell.1" \
+  "$(cd "$dist/prefix" && find . -type f | sed 's|^\./||' | sort | xargs)"
+
 echo "== .deb: lintian =="
 lintian --fail-on error,warning --display-info --pedantic "$deb" 2>&1 |
   grep -v 'running with root privileges' || true
@@ -127,7 +134,7 @@ export TARNWELL_REGISTRY="$tree/etc/tarnwell/registry.reg"
 expect "run on the shipped registry file" "0 Debug files deleted" \
   "$("$program" /DeleteAfterDays=7 2>&1)"
 expect "sweep of a folder" "1 Debug files deleted" "$("$program" /DeleteAfterDays=7 "/Path=$logs")"
-expect "left after the sweep" "other.txt young.$(day -7).log" "$(ls "$logs" | xargs)"
+expect "left after the sweep" "other.txt young.$(day -7).log" "$(cd "$logs" && echo *)"
 # Its commented example, uncommented as it says, names the folder.
 touch "$logs/old.$(day -30).log"
 sed -e 's/^; \(\[HKEY\|"DebugPath"\)/\1/' -e "s|/var/log/myapp|$logs|" \
