@@ -18,8 +18,8 @@ const std::wstring kKey = L"SOFTWARE\\TarnwellTest";
 struct ScopedValue {
   ScopedValue(const std::string& name, DWORD type, const std::string& data) {
     HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
-                    nullptr, &key, nullptr);
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey.c_str(), 0, nullptr, 0,
+                    KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &key, nullptr);
     const std::wstring text = platform::Widen(data);
     const bool is_text = platform::IsTextType(type);
     RegSetValueExW(key, platform::Widen(name).c_str(), 0, type,
@@ -37,7 +37,8 @@ TEST(GetRegistryString, ReadsTextUpToItsFirstNulAndGivesEmptyForOtherTypes) {
     DWORD type;
     std::string data, read;
   } rows[] = {
-      {"DebugPath", REG_SZ, "D:\\J\xc3\xb6rg\\\xe6\x97\xa5\0more\0"s, "D:\\J\xc3\xb6rg\\\xe6\x97\xa5"},
+      {"DebugPath", REG_SZ, "D:\\J\xc3\xb6rg\\\xe6\x97\xa5\0more\0"s,
+       "D:\\J\xc3\xb6rg\\\xe6\x97\xa5"},
       {"DebugPath", REG_SZ, "\0"s, ""},
       {"DebugPath", REG_SZ, "D:\\Logs", "D:\\Logs"},  // no terminator stored
       {"DebugPath", REG_EXPAND_SZ, "%TEMP%\\Logs\0"s, ""},
@@ -46,7 +47,8 @@ TEST(GetRegistryString, ReadsTextUpToItsFirstNulAndGivesEmptyForOtherTypes) {
   };
   for (const auto& row : rows) {
     const ScopedValue value(row.name, row.type, row.data);
-    EXPECT_EQ(GetRegistryString(platform::kHkeyLocalMachine, kPath, "DebugPath", kDefault), row.read)
+    EXPECT_EQ(GetRegistryString(platform::kHkeyLocalMachine, kPath, "DebugPath", kDefault),
+              row.read)
         << row.data.substr(0, 20);
     EXPECT_EQ(GetRegistryString(platform::kHkeyLocalMachine, kPath + "\\No", "DebugPath", kDefault),
               kDefault);
