@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/program_information.h"
 #include "app/tarnwell_fn.h"
 #include "general/argument_text.h"
 #include "platform/message_box.h"
@@ -11,6 +12,7 @@
 int main(int argc, char** argv) {
   using namespace tarnwell;
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  if (arguments.size() == 1 && PrintProgramInformation(arguments.front())) return 0;
   return ExitStatusOfRun(ArgumentTextFromArguments(arguments), [](const RuntimeError& error) {
     platform::ShowErrorMessage(FormatRuntimeErrorWithDetail(error));
   });
