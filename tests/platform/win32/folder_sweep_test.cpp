@@ -107,5 +107,24 @@ TEST(FolderListingOnWindows, DeletesNothingOutsideTheOpenedFolderWhenItIsSwapped
   }
 }
 
+// After it was listed, one entry is made hidden and another is held open without delete
+// sharing: both stay, and the sweep goes on to the next.
+TEST(FolderListingOnWindows, LeavesEntriesHiddenOrHeldOpenSinceTheyWereListed) {
+  const TestFolder folder;
+  const std::string hidden = LogName("a", -30), held = LogName("b", -30);
+  folder.Create({hidden, held, LogName("c", -30)});
+  platform::FolderListing listing;
+  ASSERT_TRUE(listing.Open(folder.Text(), "*.log").done());
+  SetFileAttributesW((folder.Path() / hidden).c_str(), FILE_ATTRIBUTE_HIDDEN);
+  HANDLE holder =
+      CreateFileW((folder.Path() / held).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
+  int deleted = 0;
+  for (std::string name; listing.Next(&name).done();) deleted += listing.DeleteEntry(name).done();
+  CloseHandle(holder);
+  EXPECT_EQ(deleted, 1);
+  EXPECT_EQ(folder.Entries(), (Names{hidden, held}));
+}
+
 }  // namespace
 }  // namespace tarnwell
