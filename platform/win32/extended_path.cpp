@@ -7,6 +7,7 @@ namespace {
 
 constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
 constexpr std::wstring_view kDevicePrefix = L"\\\\.\\";
+constexpr std::wstring_view kObjectPrefix = L"\\??\\";
 
 bool IsExtended(std::wstring_view path) { return path.starts_with(kExtendedPrefix); }
 
@@ -28,7 +29,8 @@ std::wstring FullPath(const std::wstring& path) {
 }  // namespace
 
 std::wstring ExtendedPath(std::wstring_view path) {
-  if (path.empty() || IsExtended(path) || path.starts_with(kDevicePrefix)) {
+  if (path.empty() || IsExtended(path) || path.starts_with(kDevicePrefix) ||
+      path.starts_with(kObjectPrefix)) {
     return std::wstring(path);
   }
   const std::wstring full = FullPath(std::wstring(path));

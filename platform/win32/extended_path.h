@@ -9,8 +9,8 @@ namespace tarnwell::platform {
 
 // `path` made absolute against the current folder (or the drive's current folder for
 // "c:name") exactly as the file API would read it, then prefixed "\\?\" (a drive path) or
-// "\\?\UNC\" (a share). A path already in the "\\?\" form, a device path ("\\.\...") and one
-// that cannot be made absolute come back unchanged.
+// "\\?\UNC\" (a share). A path already in the "\\?\" form, a device or object path ("\\.\...",
+// "\??\...") and one that cannot be made absolute come back unchanged.
 std::wstring ExtendedPath(std::wstring_view path);
 
 // The folder `folder` names, in extended form and ending in one "\", so that a name

@@ -19,11 +19,6 @@ constexpr DWORD kNotOrdinary =
 constexpr DWORD kNotDeletable =
     kNotOrdinary | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
 
-// NtOpenFile options mingw's headers leave out.
-constexpr ULONG kOpenReparsePoint = 0x00200000;  // FILE_OPEN_REPARSE_POINT
-constexpr ULONG kNonDirectoryFile = 0x00000040;  // FILE_NON_DIRECTORY_FILE
-constexpr ULONG kSynchronousIo = 0x00000020;     // FILE_SYNCHRONOUS_IO_NONALERT
-
 class Handle {
  public:
   explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
@@ -132,7 +127,7 @@ OsResult FolderListing::DeleteEntry(const std::string& name) {
   const NTSTATUS status =
       NtOpenFile(&opened, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, &attributes, &io,
                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                 kOpenReparsePoint | kNonDirectoryFile | kSynchronousIo);
+                 FILE_OPEN_REPARSE_POINT | FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT);
   if (status < 0) return Win32Error(RtlNtStatusToDosError(status));
   const Handle file(opened);
 
