@@ -43,7 +43,7 @@ TEST(ArgumentText, QuotesValuesWithBlanksAndDropsTheProgramNameQuotedOrNot) {
   EXPECT_EQ(ArgumentTextFromArguments({"/DeleteAfterDays=7", "/Path=a=b c", "two words"}),
             "/DeleteAfterDays=7 /Path=\"a=b c\" \"two words\"");
   EXPECT_EQ(ArgumentTextFromArguments({"/Path=", ""}), "/Path= ");
-  EXPECT_EQ(ArgumentTextFromCommandLine("Tarnwell.exe\t /Silent  "), "/Silent");
+  EXPECT_EQ(ArgumentTextFromCommandLine("Tarnwell.exe\t\t/Silent  "), "/Silent");
   EXPECT_EQ(ArgumentTextFromCommandLine(R"("C:\Program Files\Tarnwell.exe" /Path="D:\My Logs")"),
             R"(/Path="D:\My Logs")");
   EXPECT_EQ(ArgumentTextFromCommandLine(""), "");

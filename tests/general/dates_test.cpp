@@ -53,14 +53,14 @@ TEST(DaySerialOfDate, AgreesWithTheStandardCalendarOnEveryDay) {
   }
 }
 
-// -90000 floors to -1 day and the rest borrows one more; 90000 seconds on a day are made
-// canonical; hundredths round half to even; 21474836 is the largest whole count that fits.
-// Overflow: the hundredths leave 32 bits, the day cannot advance, a day is below the single's
-// step.
+// 86399.6 stays on its day (not rounded up to a whole day); -90000 floors to -1 day and the
+// rest borrows one more; 90000 seconds on a day are made canonical; hundredths round half to
+// even; 21474836 is the largest whole count that fits. Overflow: the hundredths leave 32 bits,
+// the day cannot advance, a day is below the single's step.
 TEST(AddSecondsToStamp, CarriesIntoTheDayAndRaisesOverflowBeyondTheLongRange) {
   // clang-format off
   const struct { float seconds; Long day; float given; Stamp expected; } rows[] = {
-      {-3600, kDay, 0, {kDay - 1, 82800}}, {90000.5f, kDay, 0, {kDay + 1, 3600.5f}},
+      {86399.6f, kDay, 0, {kDay, 86399.6f}}, {90000.5f, kDay, 0, {kDay + 1, 3600.5f}},
       {-90000, kDay, 0, {kDay - 2, 82800}}, {0, kDay, 90000, {kDay + 1, 3600}},
       {0.125f, kDay, 0, {kDay, 0.12f}}, {0.375f, kDay, 0, {kDay, 0.38f}},
       {21474836, 0, 0, {248, 47636}}, {21474838, kDay, 0, kOver},

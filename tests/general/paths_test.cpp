@@ -12,7 +12,7 @@ TEST(FileNameFromPath, TakesThePartAfterTheLastSeparatorAndWithoutExtensionDrops
   // clang-format off
   const struct { const char *path, *name, *stem; } rows[] = {
       {R"(C:\Logs\trace.20140804.log)", "trace.20140804.log", "trace.20140804"},
-      {R"(C:\a/b\c.log)", "c.log", "c"}, {R"(C:\Logs\)", "", ""}, {"", "", ""},
+      {R"(C:\a/b\c.log)", "c.log", "c"}, {"C:/Logs/", "", ""}, {"", "", ""},
       {"C:trace.log", "C:trace.log", "C:trace"}, {R"(C:\Logs.old\trace)", "trace", "trace"},
       {".log", ".log", ""}, {"trace.", "trace.", "trace"}};
   // clang-format on
