@@ -22,7 +22,7 @@ static void AsAnyUser() {
   prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH);
 }
 
-// The lines of the file `path`; a last line without its line end is marked.
+// The lines of the file `path`, which goes; a last line without its line end is marked.
 static Lines ReadLines(const std::string& path) {
   Lines lines;
   std::ifstream file(path);
@@ -76,7 +76,7 @@ void AddEntriesNeverDeleted(const TestFolder& folder) {
 // Every run starts in the folder of its registry files, which also holds "c:" and
 // "C:\DebugFiles" as relative names: a drive path of the default sweep read as a relative one
 // would sweep them.
-TEST(Run, EndsAsDocumentedWhateverTheRegistryFileAndTheEnvironment) {
+TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
   const TestFolder registry, logs, locked("locked");
   const fs::path started_in = fs::current_path();
   fs::current_path(registry.Path());
@@ -97,6 +97,7 @@ TEST(Run, EndsAsDocumentedWhateverTheRegistryFileAndTheEnvironment) {
   const std::string io_error = "Run-time error '57': Device I/O error: standard output: ",
                     full = io_error + "No space left on device",
                     ignored = "; registry file ignored";
+  // clang-format off
   const struct {
     std::string registry = kNoRegistry, path = "";  // path: of the /Path switch, if any
     Lines arguments = {"/DeleteAfterDays=7"};
@@ -105,7 +106,6 @@ TEST(Run, EndsAsDocumentedWhateverTheRegistryFileAndTheEnvironment) {
     bool deleted = false;  // whether what `logs` held went
     std::string error = "";
   } rows[] = {
-    // clang-format off
       {},  // no registry file, silently: C:\DebugFiles instead, which names nothing here
       {.registry = "fifo", .error = "tarnwell: fifo: not a regular file" + ignored},
       {.registry = "/dev/zero", .error = "tarnwell: /dev/zero: not a regular file" + ignored},
@@ -121,9 +121,10 @@ TEST(Run, EndsAsDocumentedWhateverTheRegistryFileAndTheEnvironment) {
        .error = io_error + "Bad file descriptor"},
       {.arguments = {"/DeleteAfterDays=0"}, .in_child = ToFullDisk, .error = full},
       {.path = locked.Text(), .in_child = AsAnyUser,
-       .error = "Run-time error '75': Path/File access error: " + locked.Text() + ": Permission denied"},
-    // clang-format on
+       .error = "Run-time error '75': Path/File access error: " + locked.Text() +
+                ": Permission denied"},
   };
+  // clang-format on
   for (const auto& row : rows) {
     Lines arguments = row.arguments;
     if (!row.path.empty()) arguments.push_back("/Path=" + row.path);

@@ -55,7 +55,7 @@ TEST(RegFile, ReadsEveryValueForm) {
       {kV5 + "\"b\"=hex:01,ff, 7f\r\n", "b", kRegBinary, "\x01\xff\x7f"s},
       {kV5 + "\"u\"=hex(1):f6,00,3d,d8,00,de,00,00\r\n", "u", kRegSz, "\xc3\xb6\xf0\x9f\x98\x80\0"s},
       {kV5 + "\"c\"=hex(7):44,00,\\\r\n  00,00,00,00\r\n", "c", kRegMultiSz, "D\0\0"s},
-      {"REGEDIT4\n[HKLM\\SOFTWARE\\Corvane]\n\"e\"=hex(2):25,54,25,00\n", "e", kRegExpandSz, "%T%\0"s},
+      {"REGEDIT4\n[HKLM\\SOFTWARE\\Corvane]\n\"e\"=hex(2):41,42,00\n", "e", kRegExpandSz, "AB\0"s},
       {"REGEDIT4\r[hklm\\software\\corvane]\r\"a\"=\"\xc3\xb6\"\r", "A", kRegSz, "\xc3\xb6\0"s},
       {kV5 + "\"x\"=\"1\"\r\n\"X\"=\"2\"\r\n", "x", kRegSz, "2\0"s},
       {kV5 + "\"x\"=\"1\"\r\n\"x\"=-\r\n", "x", 0, ""},
