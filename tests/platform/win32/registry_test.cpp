@@ -1,5 +1,5 @@
 // The registry lookup over the real registry (Wine's), in the 32-bit view where the program
-// reads. On Linux the same lookup runs over .reg files: see reg_file_test.cpp.
+// reads. On Linux the same lookup runs over .reg files: see posix/platform_test.cpp.
 #include <windows.h>
 
 #include <gtest/gtest.h>
