@@ -16,6 +16,8 @@ std::string DescribeError(int number) {
       return "Invalid procedure call or argument";
     case kOverflow:
       return "Overflow";
+    case kDeviceIOError:
+      return "Device I/O error";
     case kPathFileAccessError:
       return "Path/File access error";
     default:

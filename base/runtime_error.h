@@ -10,6 +10,7 @@ namespace tarnwell {
 enum ErrorNumber : int {
   kInvalidProcedureCall = 5,
   kOverflow = 6,
+  kDeviceIOError = 57,
   kPathFileAccessError = 75,
 };
 

@@ -69,4 +69,27 @@ OsResult FolderListing::DeleteEntry(const std::string& name) {
   return OsResult::Done();
 }
 
+OsResult FolderListing::WouldDeleteEntry(const std::string& name) {
+  if (name.empty() || name.find_first_of("\\/") != std::string::npos) return OsResult::NotThere();
+  const std::wstring path = state_->folder + L"\\" + Widen(name);
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Win32Error(GetLastError());
+  // DeleteFileW refuses these before it looks at anything else.
+  if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    return Win32Error(ERROR_ACCESS_DENIED);
+  }
+  // Opening for deletion meets the access rights and the sharing of other openers that the
+  // deletion would meet, and changes nothing.
+  const HANDLE file =
+      CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return Win32Error(GetLastError());
+  CloseHandle(file);
+  return OsResult::Done();
+}
+
+std::string EntryPath(const std::string& folder, const std::string& name) {
+  return folder + "\\" + name;
+}
+
 }  // namespace tarnwell::platform
