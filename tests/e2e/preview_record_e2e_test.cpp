@@ -14,9 +14,9 @@ RunResult Separated(RunResult run) {
   return run;
 }
 
-// The folder's name holds "/WhatIf" (followed by the closing quote), which must not count.
+// The folder path holds "/WhatIf" inside a word, which must not count.
 TEST(PreviewAndRecord, ThePreviewCountsAndListsExactlyWhatTheRealRunThenDeletes) {
-  TestFolder folder("logs \xC3\xA4 /WhatIf");
+  TestFolder folder("logs \xC3\xA4/WhatIf");
   const Names old = {LogName("app", -8), LogName("\xC3\xA9t\xC3\xA9", -30), LogName("a.b", -400)};
   folder.Create(old);
   folder.Create({LogName("young", -7), LogName(".dot", -30), "x.99999999.log", "app.2014080x.log"});
