@@ -42,9 +42,10 @@ class FolderListing {
   OsResult DeleteEntry(const std::string& name);
 
   // What DeleteEntry(name) would return, found by the same checks and without deleting:
-  // kDone when it would delete the entry. On POSIX also kFailed for a folder that this
-  // process may not change (no write permission, a read-only mount); on Windows also for
-  // an entry in use or whose access rights forbid deleting it.
+  // kDone when it would delete the entry. On Windows the entry is opened for deletion as
+  // DeleteEntry opens it, so rights and other openers count too; on POSIX, where only
+  // unlinking itself would meet them, kFailed also for a folder this process may not
+  // change (no write permission, a read-only mount).
   OsResult WouldDeleteEntry(const std::string& name);
 
  private:
