@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <new>
 
 #include "base/runtime_error.h"
 #include "general/command_line.h"
@@ -69,6 +70,13 @@ void Record(const std::string& path, std::optional<std::string>* failure) {
   if (written.failed() && failure != nullptr && !*failure) *failure = written.reason;
 }
 
+// A message nobody could read must not pass for a run that reported: the caller sees the
+// failure in the exit status and the reason on the error stream.
+void Show(const std::string& text) {
+  const platform::OsResult shown = platform::ShowMessage(text);
+  if (shown.failed()) RaiseError(kDeviceIoError, shown.reason);
+}
+
 }  // namespace
 
 RunEnding Main(std::string_view argument_text) {
@@ -76,7 +84,7 @@ RunEnding Main(std::string_view argument_text) {
 
   const Long limit = ToLong(ReadNumber(ReadSwitch("/DeleteAfterDays")));
   if (limit <= 0) {
-    platform::ShowMessage(kUsage);
+    Show(kUsage);
     return RunEnding::kUsageShown;
   }
 
@@ -96,12 +104,24 @@ RunEnding Main(std::string_view argument_text) {
   }
 
   // A record that was asked for and is incomplete must not end in a report of success.
-  if (list_failure) RaiseError(kDeviceIOError, "standard output: " + *list_failure);
+  if (list_failure) RaiseError(kDeviceIoError, "standard output: " + *list_failure);
   if (!ContainsIgnoringCase(CommandLine, "/Silent")) {
-    platform::ShowMessage(std::to_string(total) + (options.what_if ? " Debug files would be deleted"
-                                                                   : " Debug files deleted"));
+    Show(std::to_string(total) +
+         (options.what_if ? " Debug files would be deleted" : " Debug files deleted"));
   }
   return RunEnding::kSwept;
+}
+
+int ExitStatusOfRun(std::string_view argument_text, void (*report)(const RuntimeError&)) {
+  try {
+    return static_cast<int>(Main(argument_text));
+  } catch (const RuntimeError& error) {
+    report(error);
+  } catch (const std::bad_alloc&) {
+    // Unwinding has given back what the run held, so the report has room again.
+    report(RuntimeError(kOutOfMemory, DescribeError(kOutOfMemory)));
+  }
+  return kRunTimeErrorExitStatus;
 }
 
 Long SweepFolder(const std::string& folder, Long limit, const SweepOptions& options,

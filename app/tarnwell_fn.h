@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/runtime_error.h"
 #include "general/numbers.h"
 
 namespace tarnwell {
@@ -22,9 +23,14 @@ inline constexpr int kRunTimeErrorExitStatus = 1;
 // drive C: and then the registry's debug folder, and shows the usage message or the count
 // of deleted files (unless /Silent). /WhatIf and /List (whole switches) preview and record
 // the sweep (see SweepOptions). Run-time errors (Overflow of the day count or of the
-// total, a folder that cannot be listed, kDeviceIOError after the sweeps when a /List
-// line could not be written) pass to the caller.
+// total, a folder that cannot be listed, Device I/O error when the message cannot be
+// shown or, after the sweeps, when a /List line could not be written) pass to the caller.
 RunEnding Main(std::string_view argument_text);
+
+// Main's ending as the process exit status. A run-time error, and running out of memory
+// (as error 7, Out of memory), go to `report` and give kRunTimeErrorExitStatus; what the
+// run deleted before stays deleted.
+int ExitStatusOfRun(std::string_view argument_text, void (*report)(const RuntimeError&));
 
 // What the switches /WhatIf and /List ask of a sweep.
 struct SweepOptions {

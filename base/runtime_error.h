@@ -10,7 +10,8 @@ namespace tarnwell {
 enum ErrorNumber : int {
   kInvalidProcedureCall = 5,
   kOverflow = 6,
-  kDeviceIOError = 57,
+  kOutOfMemory = 7,
+  kDeviceIoError = 57,
   kPathFileAccessError = 75,
 };
 
