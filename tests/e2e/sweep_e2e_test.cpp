@@ -1,6 +1,8 @@
 // Black-box runs of the built program on real folders, on both targets: what a user sees
 // (messages, exit status) and what is left in the folder afterwards. The number and switch
 // rules themselves are tabled in the unit tests; these rows show the program applies them.
+#include <tuple>
+
 #include "tests/e2e/e2e.h"
 
 namespace tarnwell::e2e {
@@ -67,13 +69,24 @@ TEST(Run, DeletesLogsOlderThanTheRoundedDayCountWhateverThePathAndSilentForm) {
   }
 }
 
+// The run with its /List record in `output` and its one message in `messages`: on Linux
+// both share standard output, the message last.
+RunResult Separated(RunResult run) {
+  const auto message = run.messages.end() - (run.messages.empty() ? 0 : 1);
+  run.output.insert(run.output.begin(), run.messages.begin(), message);
+  run.messages.erase(run.messages.begin(), message);
+  return run;
+}
+
 // A name that is no date (x.99999999.log carries past 31 December 9999) leaves that file
-// alone and the sweep goes on; deleting while listing reaches every file.
-TEST(Run, DeletesOnlyOrdinaryDatedLogFilesAndGoesOnPastBadDates) {
-  TestFolder folder;
-  const std::string upper = LogName("upper", -8);
+// alone and the sweep goes on; deleting while listing reaches every file. The preview
+// (/WhatIf, a whole switch only: the folder's path holds "/WhatIf" inside a word) counts and
+// lists exactly what the real run then deletes and records.
+TEST(Run, DeletesOnlyOrdinaryDatedLogFilesAsThePreviewSaidAndRecordsEach) {
+  TestFolder folder("logs \xC3\xA4/WhatIf");
+  const std::string upper = LogName("upper", -8), inner = LogName("folder", -30) + "/x.log";
   Names deleted = {LogName("app", -8), LogName("a.b", -400), LogName("my trace", -10),
-                   upper.substr(0, upper.size() - 3) + "LOG"};
+                   LogName("\xC3\xA9t\xC3\xA9", -30), upper.substr(0, upper.size() - 3) + "LOG"};
   for (int i = 0; i < 200; ++i) deleted.insert("f" + std::to_string(i) + ".20100101.log");
   folder.Create(deleted);
   folder.Create({LogName("app", -7), LogName("app", 0), LogName("app", 12), LogName(".dot", -30),
@@ -81,16 +94,25 @@ TEST(Run, DeletesOnlyOrdinaryDatedLogFilesAndGoesOnPastBadDates) {
                  "app.2014080x.log", "app.20100101.txt", "readme.log"});
   folder.Add(LogName("read-only", -30), true);
   fs::create_directory(folder.Path() / LogName("folder", -30));
-  std::ofstream(folder.Path() / LogName("folder", -30) / LogName("inner", -30)) << "x";
+  folder.Add(inner);
   AddEntriesNeverDeleted(folder);
-  Names left = folder.Entries();
-  for (const std::string& name : deleted) left.erase(name);
-  const RunResult run = RunTarnwell({"/DeleteAfterDays=7", "/Path=" + folder.Text() + "\\"});
-  EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.messages, Deleted(204));
-  EXPECT_TRUE(run.errors.empty());
+  const Names before = folder.Entries();
+  Names left = before, record;
+  for (const std::string& name : deleted) {
+    left.erase(name);
+    record.insert(folder.Text() + char(fs::path::preferred_separator) + name);
+  }
+  const Lines real_run = {"/DeleteAfterDays=7", "/Path=" + folder.Text(), "/List"};
+  const RunResult preview = Separated(RunTarnwell({real_run[0], real_run[1], "/LIST", "/whatif"}));
+  EXPECT_EQ(preview.messages, Lines{"205 Debug files would be deleted"});
+  EXPECT_EQ(folder.Entries(), before);
+  const RunResult run = Separated(RunTarnwell(real_run));
+  EXPECT_EQ(std::tuple(preview.exit_code, run.exit_code, run.errors), std::tuple(0, 0, Lines{}));
+  EXPECT_EQ(run.messages, Deleted(205));
   EXPECT_EQ(folder.Entries(), left);
-  EXPECT_TRUE(fs::exists(folder.Path() / LogName("folder", -30) / LogName("inner", -30)));
+  EXPECT_EQ(Names(run.output.begin(), run.output.end()), record);
+  EXPECT_EQ(preview.output, run.output);  // one line each, in the same order
+  EXPECT_TRUE(fs::exists(folder.Path() / FromUtf8(inner)));
 }
 
 }  // namespace

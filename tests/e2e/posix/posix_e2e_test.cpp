@@ -3,6 +3,7 @@
 // environment makes.
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -16,6 +17,10 @@ namespace tarnwell::e2e {
 constexpr char kNoRegistry[] = "/nonexistent/tarnwell-e2e/registry.reg";
 
 static void ToFullDisk() { dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO); }
+static void ToPipeWithoutReader() {
+  int ends[2];
+  if (pipe(ends) == 0) close(ends[0]), dup2(ends[1], STDOUT_FILENO), signal(SIGPIPE, SIG_DFL);
+}
 // Root reads whatever the permissions say; any other user does not.
 static void AsAnyUser() {
   prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE);
@@ -122,6 +127,13 @@ TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
       {.path = logs.Text(), .in_child = [] { close(STDOUT_FILENO); }, .deleted = true,
        .error = io_error + "Bad file descriptor"},
       {.arguments = {"/DeleteAfterDays=0"}, .in_child = ToFullDisk, .error = full},
+      {.path = logs.Text(), .in_child = ToPipeWithoutReader, .deleted = true,
+       .error = io_error + "Broken pipe"},
+      // The /List record lost: every file still goes, and the run ends in error.
+      {.path = logs.Text(), .arguments = {"/DeleteAfterDays=7", "/List"}, .in_child = ToFullDisk,
+       .deleted = true, .error = full},
+      {.path = logs.Text(), .arguments = {"/DeleteAfterDays=7", "/List"},
+       .in_child = ToPipeWithoutReader, .deleted = true, .error = io_error + "Broken pipe"},
       {.path = locked.Text(), .in_child = AsAnyUser,
        .error = "Run-time error '75': Path/File access error: " + locked.Text() +
                 ": Permission denied"},
