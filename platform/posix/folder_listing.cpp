@@ -6,8 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <memory>
 #include <string_view>
+#include <utility>
 
 #include "base/ascii.h"
 #include "platform/posix/posix_error.h"
@@ -54,22 +57,79 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
   return p == pattern.size();
 }
 
-// A name that could leave the folder is never an entry of it.
+// A name that could leave the folder, or that a NUL would cut short, is never an entry of it.
 bool IsEntryName(std::string_view name) {
-  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
 }
+
+// getdents64 fills this; glibc's readdir uses the same size.
+constexpr std::size_t kReadBufferBytes = 32 * 1024;
+// Room for the longest name and its NUL, so a batch stops before a name would not fit.
+constexpr std::size_t kNameRoom = NAME_MAX + 1;
 
 }  // namespace
 
 struct FolderListing::State {
   ~State() {
-    if (dir != nullptr) closedir(dir);
+    if (dir_fd >= 0) close(dir_fd);
   }
 
-  DIR* dir = nullptr;  // null: the folder is not there, nothing is listed
-  int dir_fd = -1;     // deletions are relative to it, so a renamed folder cannot redirect them
+  int dir_fd = -1;  // -1: the folder is not there, nothing is listed
   std::string pattern;
+  std::unique_ptr<char[]> read_buffer;
+  std::size_t read_at = 0, read_end = 0;  // the unread records of read_buffer
+  bool at_end = false;
+  // A failure met after some names of a batch: those go out first, the failure next time.
+  int held_errno = 0;
+  // The current batch's names, each NUL-terminated for the *at calls. Allocated once and
+  // never grown, so the views handed out stay put and untouched pages cost no memory.
+  std::unique_ptr<char[]> names;
+  std::size_t names_used = 0;
+
+  // The next raw directory record, or null at the end; errno set on failure.
+  const dirent64* NextRecord();
+  // Whether the record is a listed file, its d_type confirmed where the file system left
+  // it open.
+  bool Lists(const dirent64& record) const;
+  std::string_view Keep(const char* name);
 };
+
+const dirent64* FolderListing::State::NextRecord() {
+  if (read_at >= read_end) {
+    if (at_end) return nullptr;
+    const ssize_t got = getdents64(dir_fd, read_buffer.get(), kReadBufferBytes);
+    if (got <= 0) {
+      if (got == 0) at_end = true;
+      return nullptr;
+    }
+    read_at = 0;
+    read_end = static_cast<std::size_t>(got);
+  }
+  const auto* record = reinterpret_cast<const dirent64*>(read_buffer.get() + read_at);
+  read_at += record->d_reclen;
+  return record;
+}
+
+bool FolderListing::State::Lists(const dirent64& record) const {
+  // A leading dot is this file system's hidden mark.
+  if (record.d_name[0] == '.') return false;
+  if (record.d_type != DT_REG && record.d_type != DT_UNKNOWN) return false;
+  if (!MatchesPattern(record.d_name, pattern)) return false;
+  if (record.d_type == DT_UNKNOWN) {
+    struct stat info;
+    return fstatat(dir_fd, record.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
+  }
+  return true;
+}
+
+std::string_view FolderListing::State::Keep(const char* name) {
+  const std::size_t size = std::strlen(name);
+  char* kept = names.get() + names_used;
+  std::memcpy(kept, name, size + 1);
+  names_used += size + 1;
+  return {kept, size};
+}
 
 FolderListing::FolderListing() : state_(std::make_unique<State>()) {}
 
@@ -82,50 +142,49 @@ OsResult FolderListing::Open(const std::string& folder, const std::string& patte
   if (!path || path->empty()) return OsResult::NotThere();
   const int fd = open(path->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return PosixError(errno);
-  state_->dir = fdopendir(fd);
-  if (state_->dir == nullptr) {
-    const int error = errno;
-    close(fd);
-    return PosixError(error);
-  }
   state_->dir_fd = fd;
+  state_->read_buffer = std::make_unique_for_overwrite<char[]>(kReadBufferBytes);
+  state_->names = std::make_unique_for_overwrite<char[]>(kMaxBatchNameBytes + kNameRoom);
   return OsResult::Done();
 }
 
-OsResult FolderListing::Next(std::string* name) {
-  if (state_->dir == nullptr) return OsResult::NotThere();
-  for (;;) {
+OsResult FolderListing::NextBatch(std::vector<ListedEntry>* batch) {
+  batch->clear();
+  State& s = *state_;
+  if (s.dir_fd < 0) return OsResult::NotThere();
+  if (s.held_errno != 0) return OsResult::Failed(std::strerror(std::exchange(s.held_errno, 0)));
+  s.names_used = 0;
+  while (batch->size() < kMaxBatchEntries && s.names_used <= kMaxBatchNameBytes) {
     errno = 0;
-    const dirent* entry = readdir(state_->dir);
-    if (entry == nullptr) {
-      return errno != 0 ? OsResult::Failed(std::strerror(errno)) : OsResult::NotThere();
+    const dirent64* record = s.NextRecord();
+    if (record == nullptr) {
+      if (errno == 0) break;
+      if (batch->empty()) return OsResult::Failed(std::strerror(errno));
+      s.held_errno = errno;
+      break;
     }
-    // A leading dot is this file system's hidden mark.
-    if (entry->d_name[0] == '.') continue;
-    if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN) continue;
-    if (!MatchesPattern(entry->d_name, state_->pattern)) continue;
-    if (entry->d_type == DT_UNKNOWN) {
-      struct stat info;
-      if (fstatat(state_->dir_fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
-          !S_ISREG(info.st_mode)) {
-        continue;
-      }
-    }
-    *name = entry->d_name;
-    return OsResult::Done();
+    if (s.Lists(*record)) batch->push_back({s.Keep(record->d_name), record->d_ino});
   }
+  return batch->empty() ? OsResult::NotThere() : OsResult::Done();
 }
 
-OsResult FolderListing::DeleteEntry(const std::string& name) {
-  if (state_->dir == nullptr || !IsEntryName(name)) return OsResult::NotThere();
+OsResult FolderListing::DeleteEntry(const ListedEntry& entry) {
+  if (state_->dir_fd < 0 || !IsEntryName(entry.name) || entry.name.size() >= kNameRoom) {
+    return OsResult::NotThere();
+  }
+  // On the stack: a heap copy would be the one allocation per file.
+  char name[kNameRoom];
+  entry.name.copy(name, entry.name.size());
+  name[entry.name.size()] = '\0';
   struct stat info;
-  if (fstatat(state_->dir_fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+  if (fstatat(state_->dir_fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
     return PosixError(errno);
   }
+  if (info.st_ino != entry.inode) return OsResult::NotThere();
   if (!S_ISREG(info.st_mode)) return OsResult::Failed("not a regular file");
   // No write bit at all is this file system's read-only mark; even root leaves it alone.
   if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return OsResult::Failed("read-only");
-  if (unlinkat(state_->dir_fd, name.c_str(), 0) != 0) return PosixError(errno);
+  if (unlinkat(state_->dir_fd, name, 0) != 0) return PosixError(errno);
   return OsResult::Done();
 }
 
