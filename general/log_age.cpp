@@ -24,11 +24,6 @@ Long Digits(const char* text, int count) {
   return value;
 }
 
-// Whether a file dated `day_serial` is more than `limit` days before `today`. 64-bit, as
-// a limit near the Long range and a far-future date must not wrap.
-bool AgeExceeds(Long today, Long day_serial, Long limit) {
-  return std::int64_t{today} - std::int64_t{day_serial} > limit;
-}
 
 }  // namespace
 
@@ -50,7 +45,7 @@ bool IsOlderByExpression(std::string_view name, Long limit, DateStamp today,
       component.substr(0, 4) + "-" + component.substr(4, 2) + "-" + component.substr(6, 2);
   const DateStamp stamp = EvaluateDateExpressionFrom(date_text, today, two_digit_year_max);
   if (stamp.DaySerial <= 0) return false;
-  return AgeExceeds(today.DaySerial, stamp.DaySerial, limit);
+  return std::int64_t{today.DaySerial} - std::int64_t{stamp.DaySerial} > limit;
 }
 
 AgeLimit::AgeLimit(Long limit, DateStamp today, int two_digit_year_max)
@@ -85,7 +80,8 @@ bool AgeLimit::IsOlder(std::string_view name) const {
   if (!TryDaySerialOfDate(PlaceTwoDigitYear(year, two_digit_year_max_), month, day, &serial)) {
     return false;
   }
-  return serial > 0 && AgeExceeds(today_.DaySerial, serial, limit_);
+  // 64-bit, as a limit near the Long range and a far-future date must not wrap.
+  return serial > 0 && std::int64_t{today_.DaySerial} - std::int64_t{serial} > limit_;
 }
 
 }  // namespace tarnwell
