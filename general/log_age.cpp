@@ -24,7 +24,6 @@ Long Digits(const char* text, int count) {
   return value;
 }
 
-
 }  // namespace
 
 std::string DateComponent(std::string_view name) {
@@ -59,7 +58,12 @@ bool AgeLimit::IsOlder(std::string_view name) const {
   // The direct reading applies only where the general route would see exactly these eight
   // digits: between the extension's dot and the dot (or start) before them, with no path
   // separator after them that would move the file name's start.
-  const std::size_t extension = name.find_last_of("./\\");
+  std::size_t extension = name.size();
+  while (extension > 0 && name[extension - 1] != '.' && name[extension - 1] != '/' &&
+         name[extension - 1] != '\\') {
+    --extension;
+  }
+  --extension;  // npos when the name holds none of them
   const bool direct =
       extension != std::string_view::npos && name[extension] == '.' &&
       extension >= kComponentLength &&

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -57,6 +58,23 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
   return p == pattern.size();
 }
 
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+// MatchesPattern for a pattern of one leading "*" and a `tail` without "*", as the sweep's
+// is. In a plain ASCII name every character is one byte, so only the last bytes can match
+// the tail and the star's backtracking is not needed; other names take the general way.
+bool MatchesStarTail(std::string_view name, std::string_view pattern, std::string_view tail) {
+  if (!IsAscii(name)) return MatchesPattern(name, pattern);
+  if (name.size() < tail.size()) return false;
+  const std::string_view end = name.substr(name.size() - tail.size());
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    if (tail[i] != '?' && FoldCase(tail[i]) != FoldCase(end[i])) return false;
+  }
+  return true;
+}
+
 // A name that could leave the folder, or that a NUL would cut short, is never an entry of it.
 bool IsEntryName(std::string_view name) {
   return !name.empty() && name != "." && name != ".." &&
@@ -77,6 +95,7 @@ struct FolderListing::State {
 
   int dir_fd = -1;  // -1: the folder is not there, nothing is listed
   std::string pattern;
+  bool star_tail = false;  // the pattern is "*" and a tail without "*"
   std::unique_ptr<char[]> read_buffer;
   std::size_t read_at = 0, read_end = 0;  // the unread records of read_buffer
   bool at_end = false;
@@ -115,7 +134,9 @@ bool FolderListing::State::Lists(const dirent64& record) const {
   // A leading dot is this file system's hidden mark.
   if (record.d_name[0] == '.') return false;
   if (record.d_type != DT_REG && record.d_type != DT_UNKNOWN) return false;
-  if (!MatchesPattern(record.d_name, pattern)) return false;
+  const bool matches = star_tail ? MatchesStarTail(record.d_name, pattern, pattern.substr(1))
+                                 : MatchesPattern(record.d_name, pattern);
+  if (!matches) return false;
   if (record.d_type == DT_UNKNOWN) {
     struct stat info;
     return fstatat(dir_fd, record.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
@@ -138,6 +159,7 @@ FolderListing::~FolderListing() = default;
 OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
   state_ = std::make_unique<State>();
   state_->pattern = pattern;
+  state_->star_tail = pattern.starts_with('*') && pattern.find('*', 1) == std::string::npos;
   const std::optional<std::string> path = ToPosixPath(folder);
   if (!path || path->empty()) return OsResult::NotThere();
   const int fd = open(path->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
