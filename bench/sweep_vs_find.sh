@@ -23,7 +23,8 @@ old=$(date -d '30 days ago' +%Y%m%d)
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 # measure COMMAND...: "wall_ms cpu_ms" of one run, its output discarded.
 measure() {
-  /usr/bin/time -f '%e %U %S' -o "$scratch/time" "$@" >/dev/null
+  local TIMEFORMAT='%R %U %S'
+  { time "$@" >/dev/null 2>&1; } 2>"$scratch/time"
   awk '{ printf "%d %d\n", $1 * 1000, ($2 + $3) * 1000 }' "$scratch/time"
 }
 tarnwell() { "$program" /DeleteAfterDays=7 "/Path=$1"; }

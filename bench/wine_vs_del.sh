@@ -15,7 +15,8 @@ trap 'rm -rf "$scratch"' EXIT
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 measure() {  # COMMAND...: wall milliseconds
-  /usr/bin/time -f '%e' -o "$scratch/time" "$@" >/dev/null 2>&1
+  local TIMEFORMAT='%R'
+  { time "$@" >/dev/null 2>&1; } 2>"$scratch/time"
   awk '{ printf "%d\n", $1 * 1000 }' "$scratch/time"
 }
 tarnwell() { wine "$program" /DeleteAfterDays=7 "/Path=$(winepath -w "$1")" /Silent; }
