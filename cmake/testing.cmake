@@ -2,6 +2,10 @@
 # sources Debian's libgtest-dev ships, with the same compiler as the code under test.
 include(CTest)
 include(GoogleTest)
+# A package build (-DBUILD_TESTING=OFF) needs neither GoogleTest nor the suites.
+if(NOT BUILD_TESTING)
+  return()
+endif()
 
 if(CMAKE_CROSSCOMPILING)
   set(TARNWELL_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")

@@ -17,8 +17,9 @@ struct ListedEntry {
   std::string_view name;  // without folder; valid until the listing's next batch
   // POSIX: the inode number the folder listed for the name. Deleting a batch in ascending
   // order keeps the file system's inode table and bitmap accesses local, which is most of
-  // the cost of a large deletion. Windows: 0 (its listing order stands).
-  std::uint64_t inode = 0;
+  // the cost of a large deletion. Windows: the entry's place in its batch, so the same order
+  // is the listing's.
+  std::uint64_t id = 0;
 };
 
 // A batch holds at most this many entries and about this many bytes of names, so a folder
@@ -49,9 +50,11 @@ class FolderListing {
   //  kFailed:   reading the folder failed part-way; `reason` says why.
   OsResult NextBatch(std::vector<ListedEntry>* batch);
 
-  // Deletes `entry` of the current batch, relative to the folder that was opened (on
-  // POSIX: its descriptor, so a renamed folder cannot redirect it), never following a link.
-  // On POSIX the file is checked as it is now, immediately before it goes.
+  // Deletes `entry` of the current batch, relative to the folder that was opened, never
+  // following a link: on POSIX by its descriptor, so a renamed folder cannot redirect it, the
+  // file checked as it is now immediately before it goes; on Windows the folder is held open
+  // without delete sharing from Open() on, so it cannot be renamed or removed while it is
+  // swept.
   //  kDone:     deleted.
   //  kNotThere: it has vanished since it was listed (on POSIX also: another file has taken
   //             its name).

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the layering and the formatting, builds the native,
 # sanitizer and Windows targets (warnings are errors), and runs every suite: natively,
-# under ASan/UBSan, and the Windows build under Wine.
+# under ASan/UBSan, and the Windows build under Wine; then builds the .deb, zip and MSI
+# and installs and runs them.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,6 +27,7 @@ run_suite() {
 run_suite native
 run_suite asan
 run_suite windows scripts/with-wine.sh
+echo "== packages ==" && scripts/test-packages.sh || failed+=("tests:packages")
 
 if ((${#failed[@]})); then
   echo "FAILED: ${failed[*]}"

@@ -21,6 +21,9 @@ constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
 constexpr float kClientWidth = 5400;
 constexpr float kClientHeight = 600;
 constexpr Long kButtonFace = static_cast<Long>(0x8000000F);  // system colour COLOR_BTNFACE
+// Topmost without moving, sizing or activating the window: the design's flag value 19.
+constexpr UINT kTopmostFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+static_assert(kTopmostFlags == 19);
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
@@ -177,7 +180,7 @@ void frmProgress::Load() {
                SWP_NOZORDER | SWP_NOACTIVATE);
   CreateControls();
 
-  SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, 19);  // SWP_NOMOVE|SWP_NOSIZE|SWP_NOACTIVATE
+  SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, kTopmostFlags);
   ApplyWidthRule();  // a ShowCancel value given before the window existed applies now
   BeenCancelled = false;
   EnableWindow(Control(kCmdCancel), TRUE);

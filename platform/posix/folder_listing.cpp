@@ -204,7 +204,7 @@ OsResult FolderListing::DeleteEntry(const ListedEntry& entry) {
   }
   if (!S_ISREG(info.st_mode)) return OsResult::Failed("not a regular file");
   // Another file under the listed name was never judged: the listed one has gone.
-  if (info.st_ino != entry.inode) return OsResult::NotThere();
+  if (info.st_ino != entry.id) return OsResult::NotThere();
   // No write bit at all is this file system's read-only mark; even root leaves it alone.
   if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return OsResult::Failed("read-only");
   if (unlinkat(state_->dir_fd, name, 0) != 0) return PosixError(errno);

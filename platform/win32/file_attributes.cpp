@@ -2,12 +2,13 @@
 
 #include <windows.h>
 
+#include "platform/win32/extended_path.h"
 #include "platform/win32/wide_string.h"
 
 namespace tarnwell::platform {
 
 std::uint32_t ReadFileAttributes(const std::string& path) {
-  return GetFileAttributesW(Widen(path).c_str());
+  return GetFileAttributesW(ExtendedPath(Widen(path)).c_str());
 }
 
 }  // namespace tarnwell::platform

@@ -1,10 +1,12 @@
 #include "platform/folder_listing.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <memory>
 #include <utility>
 
+#include "platform/win32/extended_path.h"
 #include "platform/win32/wide_string.h"
 #include "platform/win32/win32_error.h"
 
@@ -14,8 +16,31 @@ namespace {
 
 constexpr DWORD kNotOrdinary =
     FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// What may have changed between listing and deleting: such an entry is no longer one the
+// sweep would have listed, or one Windows would refuse to delete.
+constexpr DWORD kNotDeletable =
+    kNotOrdinary | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
 // The longest name in UTF-8 (three bytes for each UTF-16 unit) and its NUL.
 constexpr std::size_t kNameRoom = 3 * MAX_PATH + 1;
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+  ~Handle() { reset(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const { return handle_; }
+  void reset(HANDLE handle = INVALID_HANDLE_VALUE) {
+    if (valid()) CloseHandle(handle_);
+    handle_ = handle;
+  }
+
+ private:
+  HANDLE handle_;
+};
 
 }  // namespace
 
@@ -24,20 +49,24 @@ struct FolderListing::State {
     if (find != INVALID_HANDLE_VALUE) FindClose(find);
   }
 
-  std::wstring folder;  // as given: deletions use folder "\" name
+  // Held open for the whole sweep without delete sharing, so the folder cannot be renamed or
+  // removed meanwhile; every deletion names its entry relative to it, never by path.
+  Handle folder;
   HANDLE find = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAW data{};
-  bool data_unread = false;  // `data` holds an entry NextBatch() has not looked at yet
-  // The current batch's names. Allocated once and never grown, so the views handed out
-  // stay put.
+  bool data_unread = false;  // `data` holds an entry Next() has not looked at yet
+  // The current batch's names as given out, in storage allocated once and never grown, so
+  // the views stay put; and as listed, at the same places: a name that is not valid UTF-16
+  // does not survive the trip through UTF-8, so its deletion uses the listed form.
   std::unique_ptr<char[]> names =
       std::make_unique_for_overwrite<char[]>(kMaxBatchNameBytes + kNameRoom);
   std::size_t names_used = 0;
+  std::vector<std::wstring> listed_names;
   // A failure met after some names of a batch: those go out first, the failure next time.
   OsResult held_failure = OsResult::Done();
 
-  // The next listed file's name into `*name`, as the listing's single-entry calls give it.
-  OsResult Next(std::string* name);
+  // The next listed file's name into `data.cFileName`, one entry at a time.
+  OsResult Next();
 };
 
 FolderListing::FolderListing() : state_(std::make_unique<State>()) {}
@@ -46,8 +75,19 @@ FolderListing::~FolderListing() = default;
 
 OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
   state_ = std::make_unique<State>();
-  state_->folder = Widen(folder);
-  const std::wstring search = state_->folder + L"\\" + Widen(pattern);
+  const std::wstring path = ExtendedFolderPath(Widen(folder));
+  // Not FILE_FLAG_OPEN_REPARSE_POINT: a folder the user names through a link is the link's
+  // target, as on Linux. Once open, nothing below it is followed.
+  HANDLE opened = CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return Win32Error(GetLastError());
+  state_->folder.reset(opened);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(opened, &info)) return Win32Error(GetLastError());
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return OsResult::NotThere();
+
+  const std::wstring search = path + Widen(pattern);
   state_->find = FindFirstFileExW(search.c_str(), FindExInfoBasic, &state_->data,
                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (state_->find == INVALID_HANDLE_VALUE) {
@@ -60,7 +100,7 @@ OsResult FolderListing::Open(const std::string& folder, const std::string& patte
   return OsResult::Done();
 }
 
-OsResult FolderListing::State::Next(std::string* name) {
+OsResult FolderListing::State::Next() {
   for (;;) {
     if (find == INVALID_HANDLE_VALUE) return OsResult::NotThere();
     if (!data_unread && !FindNextFileW(find, &data)) {
@@ -70,42 +110,77 @@ OsResult FolderListing::State::Next(std::string* name) {
       return error == ERROR_NO_MORE_FILES ? OsResult::NotThere() : Win32Error(error);
     }
     data_unread = false;
-    if ((data.dwFileAttributes & kNotOrdinary) != 0) continue;
-    *name = Narrow(data.cFileName);
-    return OsResult::Done();
+    if ((data.dwFileAttributes & kNotOrdinary) == 0) return OsResult::Done();
   }
 }
 
 OsResult FolderListing::NextBatch(std::vector<ListedEntry>* batch) {
   batch->clear();
   State& s = *state_;
+  s.listed_names.clear();
   if (s.held_failure.failed()) return std::exchange(s.held_failure, OsResult::NotThere());
   s.names_used = 0;
-  std::string name;
   while (batch->size() < kMaxBatchEntries && s.names_used <= kMaxBatchNameBytes) {
-    const OsResult next = s.Next(&name);
+    const OsResult next = s.Next();
     if (next.failed()) {
       if (batch->empty()) return next;
       s.held_failure = next;
       break;
     }
     if (!next.done()) break;
+    const std::string name = Narrow(s.data.cFileName);
     char* kept = s.names.get() + s.names_used;
     name.copy(kept, name.size());
     kept[name.size()] = '\0';
     s.names_used += name.size() + 1;
-    batch->push_back({std::string_view(kept, name.size()), 0});
+    batch->push_back({std::string_view(kept, name.size()), s.listed_names.size()});
+    s.listed_names.emplace_back(s.data.cFileName);
   }
   return batch->empty() ? OsResult::NotThere() : OsResult::Done();
 }
 
-OsResult FolderListing::DeleteEntry(const ListedEntry& entry) {
-  const std::string_view name = entry.name;
-  if (name.empty() || name.find_first_of(std::string_view("\\/\0", 3)) != std::string_view::npos) {
+OsResult FolderListing::DeleteEntry(const ListedEntry& listed) {
+  State& s = *state_;
+  const std::string_view name = listed.name;
+  if (!s.folder.valid() || name.empty() || name == "." || name == ".." ||
+      name.find_first_of(std::string_view("\\/\0", 3)) != std::string_view::npos) {
     return OsResult::NotThere();
   }
-  const std::wstring path = state_->folder + L"\\" + Widen(name);
-  if (!DeleteFileW(path.c_str())) return Win32Error(GetLastError());
+  const bool in_batch =
+      listed.id < s.listed_names.size() && name == Narrow(s.listed_names[listed.id]);
+  std::wstring entry = in_batch ? s.listed_names[listed.id] : Widen(name);
+  UNICODE_STRING object_name;
+  object_name.Buffer = entry.data();
+  object_name.Length = object_name.MaximumLength =
+      static_cast<USHORT>(entry.size() * sizeof(wchar_t));
+  OBJECT_ATTRIBUTES attributes;
+  InitializeObjectAttributes(&attributes, &object_name, OBJ_CASE_INSENSITIVE, s.folder.get(),
+                             nullptr);
+  IO_STATUS_BLOCK io{};
+  HANDLE opened = INVALID_HANDLE_VALUE;
+  // Sharing as DeleteFileW asks for it: a file someone holds without delete sharing fails
+  // here and stays.
+  const NTSTATUS status =
+      NtOpenFile(&opened, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, &attributes, &io,
+                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                 FILE_OPEN_REPARSE_POINT | FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT);
+  if (status < 0) return Win32Error(RtlNtStatusToDosError(status));
+  const Handle file(opened);
+
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+    return Win32Error(GetLastError());
+  }
+  if ((tag.FileAttributes & kNotDeletable) != 0) {
+    return Win32Error((tag.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? ERROR_ACCESS_DENIED
+                                                                          : ERROR_NOT_SUPPORTED);
+  }
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = TRUE;
+  if (!SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
+                                  sizeof disposition)) {
+    return Win32Error(GetLastError());
+  }
   return OsResult::Done();
 }
 

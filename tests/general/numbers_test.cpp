@@ -28,13 +28,12 @@ TEST(ReadNumber, ReadsTheLongestLeadingNumberAndOverflowsBeyondItsRanges) {
     double value;
   } rows[] = {
       // clang-format off
-      {"42", 42}, {"7 5", 75}, {" \t\n-\t3", -3}, {"+8", 8}, {"12.5", 12.5}, {"1.2.3", 1.2},
-      {".5", 0.5}, {"5.", 5}, {"7days", 7}, {"1e3", 1000}, {"2D2", 200}, {"1E-2", 0.01},
-      {"1e", 1}, {"3e+x", 3}, {"&H20", 32}, {"&h1f", 31}, {"&O17", 15}, {"&o8", 0},
-      {"&HFFFFFFFF", -1}, {"&H80000000", -2147483648.0}, {"&H000000001", 1}, {"&", 0},
-      {"&Hxyz", 0}, {"abc", 0}, {"", 0}, {".", 0}, {"+-5", 0}, {"\r5", 0}, {"1e-400", 0},
-      {std::string_view("5\0" "6", 3), 5}, {"1e309", kOverflows}, {"-9e99999999999", kOverflows},
-      {"&H100000000", kOverflows}, {"&O40000000000", kOverflows},
+      {"7 5", 75}, {" \t\n-\t3", -3}, {"1.2.3", 1.2}, {".5", 0.5}, {"7days", 7}, {"2D2", 200},
+      {"1E-2", 0.01}, {"3e+x", 3}, {"&h1f", 31}, {"&O17", 15}, {"&o8", 0}, {"&HFFFFFFFF", -1},
+      {"&H80000000", -2147483648.0}, {"&H000000001", 1}, {"&Hxyz", 0}, {"abc", 0}, {"", 0},
+      {"+-5", 0}, {"\r5", 0}, {"1e-400", 0}, {std::string_view("5\0" "6", 3), 5},
+      {"1e309", kOverflows}, {"-9e99999999999", kOverflows}, {"&H100000000", kOverflows},
+      {"&O40000000000", kOverflows},
       // clang-format on
   };
   for (const auto& row : rows) {
@@ -46,34 +45,20 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndOverflowAtTheEdgesOfEachType) {
   const struct {
     double value, as_long, as_integer;
   } rows[] = {
-      {0.5, 0, 0},
-      {0.6, 1, 1},
-      {1.5, 2, 2},
-      {2.5, 2, 2},
-      {-1.5, -2, -2},
-      {-2.5, -2, -2},
-      {32767.5, 32768, kOverflows},
-      {-32768.5, -32768, -32768},
-      {-32768.6, -32769, kOverflows},
-      {2147483647.4, 2147483647, kOverflows},
-      {2147483647.5, kOverflows, kOverflows},
-      {-2147483648.5, -2147483648.0, kOverflows},
-      {-2147483648.51, kOverflows, kOverflows},
+      // clang-format off
+      {0.5, 0, 0}, {0.6, 1, 1}, {1.5, 2, 2}, {2.5, 2, 2}, {-2.5, -2, -2},
+      {32767.5, 32768, kOverflows}, {-32768.5, -32768, -32768}, {-32768.6, -32769, kOverflows},
+      {2147483647.4, 2147483647, kOverflows}, {2147483647.5, kOverflows, kOverflows},
+      {-2147483648.5, -2147483648.0, kOverflows}, {-2147483648.51, kOverflows, kOverflows},
+      // clang-format on
   };
   for (const auto& row : rows) {
     EXPECT_EQ(Result([&] { return ToLong(row.value); }), row.as_long) << row.value;
     EXPECT_EQ(Result([&] { return ToInteger(row.value); }), row.as_integer) << row.value;
   }
-  EXPECT_EQ(Result([] { return AddLong(2147483646, 1); }), 2147483647);
   EXPECT_EQ(Result([] { return AddLong(2147483647, 1); }), kOverflows);
   EXPECT_EQ(Result([] { return AddLong(-2147483647 - 1, -1); }), kOverflows);
-}
-
-TEST(IntegerFunctions, ClampAppliesTheUpperLimitLast) {
-  EXPECT_EQ(MinLong(4, 4), 4);
-  EXPECT_EQ(MaxLong(4, 4), 4);
-  EXPECT_EQ(ClampLong(5, 10, 3), 3);
-  EXPECT_EQ(ClampLong(7, 3, 10), 7);
+  EXPECT_EQ(ClampLong(5, 10, 3), 3);  // the upper limit is applied last
 }
 
 }  // namespace

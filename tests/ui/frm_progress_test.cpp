@@ -5,8 +5,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <string_view>
-#include <tuple>
 #include <vector>
 
 #include "base/runtime_error.h"
@@ -60,27 +58,23 @@ TEST_F(ProgressWindowTest, ShowCancelWidensAndArmsEvenBeforeLoadAndBackColourSpa
     EXPECT_TRUE(IsWindowEnabled(Child(F::kCmdCancel)));
     EXPECT_EQ(form_.BeenCancelled, !show) << "only showing clears the flag";
   }
-  const auto bar = Pixels(Child(F::kProgOverallProcess));
-  const auto button = Pixels(Child(F::kCmdCancel));
+  const auto bar = Pixels(Child(F::kProgOverallProcess)), button = Pixels(Child(F::kCmdCancel));
   int red = 0;  // the picture: a red octagon
   for (COLORREF pixel : button)
     red += GetRValue(pixel) > 180 && GetGValue(pixel) < 80 && GetBValue(pixel) < 80;
   EXPECT_GT(red, 50);
 
   form_.SetBackColour(0x0000FF);  // paints the window and labels only
-  for (auto id : {F::kLblCurrentTask, F::kLblCurrentTaskDesc}) {
-    EXPECT_EQ(Pixels(Child(id)).back(), RGB(255, 0, 0)) << id;
-  }
-  EXPECT_EQ(Pixels(form_.Handle()).back(), RGB(255, 0, 0));
+  for (HWND window : {Child(F::kLblCurrentTask), Child(F::kLblCurrentTaskDesc), form_.Handle()})
+    EXPECT_EQ(Pixels(window).back(), RGB(255, 0, 0));
   EXPECT_EQ(Pixels(Child(F::kProgOverallProcess)), bar);
   EXPECT_EQ(Pixels(Child(F::kCmdCancel)), button);
 }
 
+// How text becomes a number is tabled with the progress rules; here, that the label moves
+// the bar, within the range read afresh on each call, and keeps its errors for the owner.
 TEST_F(ProgressWindowTest, ProgressFollowsTheHiddenLabelAndStaysInsideTheRangeReadEachTime) {
-  const std::pair<std::string_view, int> texts[] = {{"42", 42},   {"7 5", 75},  {"12.5", 12},
-                                                    {"13.5", 14}, {"&H20", 32}, {"abc", 0},
-                                                    {"", 0},      {"250", 100}};
-  for (auto [text, shown] : texts) {
+  for (auto [text, shown] : {std::pair{"13.5", 14}, {"abc", 0}, {"250", 100}}) {
     form_.SetProgress(50);
     form_.SetHiddenProgressText(text);
     EXPECT_EQ(Bar(PBM_GETPOS), shown) << text;
@@ -93,15 +87,18 @@ TEST_F(ProgressWindowTest, ProgressFollowsTheHiddenLabelAndStaysInsideTheRangeRe
   EXPECT_EQ(Bar(PBM_GETPOS), 33);
   EXPECT_THROW(form_.SetProgress(1), RuntimeError);
   EXPECT_NO_THROW(form_.SetProgress(1));
-  const std::tuple<double, double, Integer, int> cases[] = {
-      {0, 100, 37, 37}, {0, 100, 150, 100}, {0, 100, -5, 0}, {10, 20, 5, 10}, {10, 20, 25, 20}};
-  for (auto [minimum, maximum, value, shown] : cases) {
-    form_.progOverallProcess().SetMax(maximum);
-    form_.progOverallProcess().SetMin(minimum);
-    form_.SetProgress(value);
-    EXPECT_EQ(Bar(PBM_GETPOS), shown) << value << " in " << minimum << ".." << maximum;
-    EXPECT_EQ(Bar(PBM_GETRANGE, TRUE), minimum);
-    EXPECT_EQ(Bar(PBM_GETRANGE, FALSE), maximum);
+  const struct {
+    double minimum, maximum;
+    Integer value;
+    int shown;
+  } rows[] = {{0, 100, 37, 37}, {10, 20, 5, 10}, {10, 20, 25, 20}};
+  for (const auto& row : rows) {
+    form_.progOverallProcess().SetMax(row.maximum);
+    form_.progOverallProcess().SetMin(row.minimum);
+    form_.SetProgress(row.value);
+    EXPECT_EQ(Bar(PBM_GETPOS), row.shown)
+        << row.value << " in " << row.minimum << ".." << row.maximum;
+    EXPECT_EQ(Bar(PBM_GETRANGE, TRUE), row.minimum);
   }
 }
 
@@ -131,18 +128,7 @@ TEST_F(ProgressWindowTest, CancelDisablesFlagsRaisesOnceReArmsAndUnloadsToTheDes
   EXPECT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
   ExpectClientSize(5415);
   EXPECT_FALSE(IsWindowVisible(Child(F::kLblHiddenProgress)));
-  EXPECT_EQ(Bar(PBM_GETRANGE, TRUE), 0);
   EXPECT_EQ(Bar(PBM_GETRANGE, FALSE), 100);
-  std::vector<int> order;  // the tab order is the order of the children
-  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    order.push_back(GetDlgCtrlID(child));
-  }
-  EXPECT_EQ(order, (std::vector<int>{F::kProgOverallProcess, F::kLblCurrentTaskDesc,
-                                     F::kLblCurrentTask, F::kCmdCancel, F::kLblHiddenProgress}));
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Child(F::kLblCurrentTask), WM_GETFONT, 0, 0)),
-             sizeof font, &font);
-  EXPECT_STREQ(font.lfFaceName, font.lfWeight == FW_BOLD ? L"Arial" : L"(not bold)");
 }
 
 TEST_F(ProgressWindowTest, TaskCaptionIsPaintedWithoutPumpingMessages) {

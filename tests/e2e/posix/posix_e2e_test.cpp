@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 
 #include "tests/e2e/e2e.h"
 
@@ -21,16 +20,18 @@ namespace {
 constexpr char kNoRegistry[] = "/nonexistent/tarnwell-e2e/registry.reg";
 constexpr int kCannotRestrict = 125;
 
+// The lines written to `file`; a last line without its line end is marked.
 Lines ReadLines(std::FILE* file) {
-  std::fseek(file, 0, SEEK_END);
-  std::string text(std::size_t(std::ftell(file)), '\0');
-  std::rewind(file);
-  text.resize(std::fread(text.data(), 1, text.size(), file));
-  std::fclose(file);
   Lines lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  if (!text.empty() && text.back() != '\n') lines.back() += "<no line end>";
+  std::rewind(file);
+  for (int c; (c = std::fgetc(file)) != EOF;) {
+    if (lines.empty() || lines.back().ends_with('\n')) lines.emplace_back();
+    lines.back() += static_cast<char>(c);
+  }
+  std::fclose(file);
+  for (std::string& line : lines) {
+    line = line.ends_with('\n') ? line.substr(0, line.size() - 1) : line + "<no line end>";
+  }
   return lines;
 }
 

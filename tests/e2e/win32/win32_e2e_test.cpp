@@ -15,49 +15,25 @@ const bool kSilentHidesErrors = true;
 
 namespace {
 
-// The icon a box shows. Its handle belongs to the other process, so the icon is told from
-// the screen: the stock icon that, drawn on the same background, comes closest.
-LPCWSTR IconShown(HWND control) {
+// The icon a box shows, told from the screen by its colours (its handle belongs to the other
+// process): the error icon is red, the information icon blue.
+enum class Icon { kNone, kInformation, kError };
+Icon IconShown(HWND control) {
   RECT rect = {};
-  GetWindowRect(control, &rect);
-  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  if (control == nullptr || width <= 0 || height <= 0) return nullptr;
-  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  const auto pixels = [&] {
-    std::vector<COLORREF> all;
-    for (int i = 0; i < width * height; ++i) all.push_back(GetPixel(memory, i % width, i / width));
-    return all;
-  };
-  std::vector<COLORREF> shown;
-  for (int attempt = 0; attempt < 40; ++attempt, Sleep(50)) {  // until the icon is painted
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    shown = pixels();
-    if (std::count(shown.begin(), shown.end(), shown[0]) < std::ssize(shown)) break;
-  }
-  LPCWSTR best = nullptr;
-  long long best_distance = -1;
-  for (LPCWSTR stock : {IDI_INFORMATION, IDI_ERROR, IDI_WARNING, IDI_QUESTION}) {
-    HBRUSH brush = CreateSolidBrush(shown[0]);
-    const RECT all = {0, 0, width, height};
-    FillRect(memory, &all, brush);
-    DeleteObject(brush);
-    DrawIconEx(memory, 0, 0, LoadIconW(nullptr, stock), 0, 0, 0, nullptr,
-               DI_NORMAL | DI_DEFAULTSIZE);
-    const std::vector<COLORREF> drawn = pixels();
-    long long distance = 0;
-    for (size_t i = 0; i < drawn.size(); ++i) {
-      for (int shift : {0, 8, 16})
-        distance += std::abs(int((shown[i] >> shift) & 0xFF) - int((drawn[i] >> shift) & 0xFF));
+  if (control == nullptr || !GetWindowRect(control, &rect)) return Icon::kNone;
+  HDC screen = GetDC(nullptr);
+  int red = 0, blue = 0;
+  for (int attempt = 0; attempt < 40 && red + blue == 0; ++attempt, Sleep(50)) {
+    for (int y = rect.top; y < rect.bottom; ++y) {  // until the icon is painted
+      for (int x = rect.left; x < rect.right; ++x) {
+        const COLORREF c = GetPixel(screen, x, y);
+        red += GetRValue(c) > 160 && GetGValue(c) < 90 && GetBValue(c) < 90;
+        blue += GetBValue(c) > 160 && GetRValue(c) < 90;
+      }
     }
-    if (best_distance < 0 || distance < best_distance) best_distance = distance, best = stock;
   }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  return best;
+  return red + blue == 0 ? Icon::kNone : red > blue ? Icon::kError : Icon::kInformation;
 }
 
 std::string TextOf(HWND window) {
@@ -93,11 +69,11 @@ void ReadBox(HWND box, RunResult& result) {
   const std::string text = TextOf(GetDlgItem(box, 0xFFFF));  // the static control of the message
   EXPECT_EQ(TextOf(box), "Tarnwell") << text;
   EXPECT_EQ(buttons, std::vector<int>{IDOK}) << text;
-  const LPCWSTR shown = IconShown(icon);
-  if (shown == IDI_ERROR) {
+  const Icon shown = IconShown(icon);
+  if (shown == Icon::kError) {
     result.errors.push_back(text);
   } else {
-    result.messages.push_back(shown == IDI_INFORMATION ? text : "(other icon) " + text);
+    result.messages.push_back(shown == Icon::kInformation ? text : "(no icon) " + text);
   }
 }
 
@@ -160,53 +136,44 @@ int Reg(const std::string& verb, const std::string& options) {
 // Every trace is removed again.
 TEST(DefaultSweep, TakesTheRootOfCAndThe32BitRegistryFolderOrDebugFilesUnlessAPathIsGiven) {
   TestFolder logs("registry logs"), given;
-  const fs::path root = L"C:\\", fallback = L"C:\\DebugFiles";
-  const bool made_fallback = fs::create_directory(fallback);
-  const fs::path in_root = root / LogName("tarnwell-e2e", -8),
-                 in_fallback = fallback / LogName("tarnwell-e2e", -8),
-                 in_registry = logs.Path() / LogName("old", -8),
-                 in_given = given.Path() / LogName("old", -8);
-  const fs::path always_kept[] = {root / LogName("tarnwell-e2e", -7),
-                                  root / "tarnwell-e2e.99999999.log"};
+  const bool made_fallback = fs::create_directory(L"C:\\DebugFiles");
+  // Old logs in C:\, C:\DebugFiles, the registry's folder and the given folder; then two
+  // that always stay.
+  const fs::path files[] = {fs::path(L"C:\\") / LogName("tarnwell-e2e", -8),
+                            fs::path(L"C:\\DebugFiles") / LogName("tarnwell-e2e", -8),
+                            logs.Path() / LogName("old", -8),
+                            given.Path() / LogName("old", -8),
+                            fs::path(L"C:\\") / LogName("tarnwell-e2e", -7),
+                            L"C:\\tarnwell-e2e.99999999.log"};
   const struct {
     const char* setup;
-    std::string value;
-    const char* view;  // where DebugPath is written: "32", "64" or nowhere
+    std::string registry_value;  // DebugPath, written in the view below
+    const char* view;            // "32", "64" or "" (no key at all)
     bool path_given;
-    int count;
-    bool root_goes, fallback_goes, registry_goes, given_goes;
+    std::vector<bool> gone;  // of files[0..3]
   } rows[] = {
-      {"value in the 32-bit view", logs.Text(), "32", false, 2, true, false, true, false},
-      {"no key", "", "", false, 2, true, true, false, false},
-      {"empty value", "", "32", false, 2, true, true, false, false},
-      {"value only in the 64-bit view", logs.Text(), "64", false, 2, true, true, false, false},
-      {"a given path beats the registry", logs.Text(), "32", true, 1, false, false, false, true},
+      {"value in the 32-bit view", logs.Text(), "32", false, {true, false, true, false}},
+      {"no key", "", "", false, {true, true, false, false}},
+      {"empty value", "", "32", false, {true, true, false, false}},
+      {"value only in the 64-bit view", logs.Text(), "64", false, {true, true, false, false}},
+      {"a given path beats the registry", logs.Text(), "32", true, {false, false, false, true}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.setup);
-    for (const char* both : {"/reg:32", "/reg:64"}) Reg("delete", both);
-    if (*row.view) {
-      EXPECT_EQ(Reg("add", "/v DebugPath /d \"" + row.value + "\" /reg:" + row.view), 0);
-    }
-    for (const fs::path& file : {in_root, in_fallback, in_registry, in_given})
-      std::ofstream(file) << "debug output\n";
-    for (const fs::path& file : always_kept) std::ofstream(file) << "debug output\n";
-    const RunResult run =
-        RunTarnwell(row.path_given ? Lines{"/DeleteAfterDays=7", "/Path=" + given.Text()}
-                                   : Lines{"/DeleteAfterDays=7"});
+    for (const char* view : {"/reg:32", "/reg:64"}) Reg("delete", view);
+    if (*row.view) Reg("add", "/v DebugPath /d \"" + row.registry_value + "\" /reg:" + row.view);
+    for (const fs::path& file : files) std::ofstream(file) << "debug output\n";
+    Lines arguments = {"/DeleteAfterDays=7"};
+    if (row.path_given) arguments.push_back("/Path=" + given.Text());
+    const RunResult run = RunTarnwell(arguments);
     EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.messages, Deleted(row.count));
-    EXPECT_EQ(fs::exists(in_root), !row.root_goes);
-    EXPECT_EQ(fs::exists(in_fallback), !row.fallback_goes);
-    EXPECT_EQ(fs::exists(in_registry), !row.registry_goes);
-    EXPECT_EQ(fs::exists(in_given), !row.given_goes);
-    for (const fs::path& file : always_kept) EXPECT_TRUE(fs::exists(file)) << file;
+    EXPECT_EQ(run.messages, Deleted(std::count(row.gone.begin(), row.gone.end(), true)));
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(fs::exists(files[i]), i > 3 || !row.gone[i]) << files[i];
   }
-  for (const char* both : {"/reg:32", "/reg:64"}) Reg("delete", both);
+  for (const char* view : {"/reg:32", "/reg:64"}) Reg("delete", view);
   std::error_code ignored;
-  for (const fs::path& file : {in_root, in_fallback, always_kept[0], always_kept[1]})
-    fs::remove(file, ignored);
-  if (made_fallback) fs::remove_all(fallback, ignored);
+  for (const fs::path& file : files) fs::remove(file, ignored);
+  if (made_fallback) fs::remove_all(L"C:\\DebugFiles", ignored);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// What differs by target, on Linux: drive paths name nothing; the clock is local time.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <time.h>
@@ -6,9 +7,20 @@
 
 #include "general/calendar.h"
 #include "general/date_stamp.h"
+#include "general/paths.h"
 
 namespace tarnwell {
 namespace {
+
+// Drive letters mean nothing here: the default sweep's "c:" and "C:\DebugFiles" name no
+// folder, even when a relative folder of that name exists.
+TEST(FolderExistsOnPosix, DriveLetterPathsNameNoFolder) {
+  for (const char* path : {"c:", "C:", "c:\\", "C:\\DebugFiles", "z:/tmp"}) {
+    EXPECT_FALSE(FolderExists(path)) << path;
+  }
+  EXPECT_TRUE(FolderExists("/"));
+  EXPECT_TRUE(FolderExists("\\"));
+}
 
 // In zones 14 hours east and 12 west of UTC at least one date differs from UTC's at any
 // moment, so a clock that reads UTC instead of local time fails here.

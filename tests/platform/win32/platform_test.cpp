@@ -1,4 +1,5 @@
-// The platform's local clock and two-digit-year window, seen through the date functions.
+// What differs by target, on Windows: drive roots, the local clock and the user's
+// two-digit-year window.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,10 +9,20 @@
 
 #include "general/calendar.h"
 #include "general/date_expression.h"
+#include "general/paths.h"
 #include "platform/two_digit_year.h"
 
 namespace tarnwell {
 namespace {
+
+// The default sweep relies on "c:" counting as a folder whenever drive C: exists.
+TEST(FolderExistsOnWindows, DriveRootsAreFolders) {
+  for (const char* path : {"c:", "C:", "c:\\", "C:/", "C:\\windows"}) {
+    EXPECT_TRUE(FolderExists(path)) << path;
+  }
+  EXPECT_FALSE(FolderExists("C:\\windows\\win.ini"));
+  EXPECT_FALSE(FolderExists("C:\\no such folder here"));
+}
 
 // The C runtime reaches the time zone by its own path.
 TEST(CurrentStamp, AgreesWithTheCRuntimesLocalDateAndTime) {

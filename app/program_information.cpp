@@ -1,0 +1,42 @@
+#include "app/program_information.h"
+
+#include <cstdio>
+
+#include "app/tarnwell_version.h"
+
+namespace tarnwell {
+namespace {
+
+// The first line is the usage message exactly as a run without a day count shows it.
+constexpr char kHelp[] =
+    "Usage: Tarnwell.exe /DeleteAfterDays=<NumberOfDays> [/Path=<PathToExamine] [/Silent]\n"
+    "\n"
+    "Deletes the dated log files (stem.YYYYMMDD.log) directly inside a folder whose date\n"
+    "lies more than NumberOfDays whole days before today, and reports how many it deleted.\n"
+    "\n"
+    "  /DeleteAfterDays=N  delete files dated more than N whole days ago (N is rounded half\n"
+    "                      to even and must come out above 0)\n"
+    "  /Path=FOLDER        sweep FOLDER alone; without it, sweep the folder named by the\n"
+    "                      value DebugPath of HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane\n"
+    "  /Silent             no count message at the end\n"
+    "  --help              show this text\n"
+    "  --version           show the version\n"
+    "\n"
+    "Registry file: HKEY_LOCAL_MACHINE is the .reg file (the registry editor's export\n"
+    "format) named by $TARNWELL_REGISTRY, or /etc/tarnwell/registry.reg.\n"
+    "\n"
+    "Exit status: 0 after a sweep, 2 after the usage message, 1 after a run-time error.\n"
+    "See tarnwell(1).\n";
+
+constexpr char kVersion[] = "tarnwell " TARNWELL_VERSION "\n";
+
+}  // namespace
+
+bool PrintProgramInformation(std::string_view argument) {
+  const char* text = argument == "--help" ? kHelp : argument == "--version" ? kVersion : nullptr;
+  if (text == nullptr) return false;
+  std::fputs(text, stdout);
+  return true;
+}
+
+}  // namespace tarnwell

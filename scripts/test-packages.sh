@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# test-packages.sh: builds the release artifacts with scripts/package.sh and uses them as
+# an administrator would: lintian and an extracted tree for the .deb, the zip's listing,
+# and the MSI installed, run, upgraded and removed in a throw-away Wine prefix.
+# Expects the native and windows presets built (scripts/test.sh does that).
+set -uo pipefail
+cd "$(dirname "$0")/.." || exit 1
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+# expect DESCRIPTION EXPECTED ACTUAL
+expect() { [ "$2" = "$3" ] || fail "$1: expected [$2], got [$3]"; }
+day() { date -d "$1 days" +%Y%m%d; }
+
+# The MSI part runs inside scripts/with-wine.sh: test-packages.sh msi MSI
+if [ "${1:-}" = msi ]; then
+  msi=$2
+  program_files="$WINEPREFIX/drive_c/Program Files/Tarnwell"
+  debug_path() { wine reg query 'HKLM\SOFTWARE\Corvane' /v DebugPath "$@" 2>/dev/null |
+    sed -n 's/^ *DebugPath *REG_SZ *//p' | tr -d '\r'; }
+  product() { wine uninstaller --list 2>/dev/null | grep '|||Tarnwell' | tr -d '\r'; }
+  msiexec() {
+    wine msiexec "$@" /qn || fail "msiexec $*: exit status $?"
+  }
+
+  msiexec /i "$msi"
+  for file in Tarnwell.exe README.txt LICENSE.txt; do
+    [ -f "$program_files/$file" ] || fail "not installed: Program Files/Tarnwell/$file"
+  done
+  code=$(product | cut -d'|' -f1)
+  [ -n "$code" ] || fail "no Add/Remove Programs entry after install"
+  uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$code"
+  expect "Add/Remove Programs version" "$3" \
+    "$(wine reg query "$uninstall_key" /v DisplayVersion | sed -n 's/.*REG_SZ *//p' | tr -d '\r')"
+  [ -f "$WINEPREFIX/drive_c/windows/Installer/$code/tarnwell.ico" ] ||
+    fail "no Add/Remove Programs icon"
+  expect "DebugPath without the optional feature" "" "$(debug_path /reg:32)"
+
+  sweep="$WINEPREFIX/drive_c/tarnwell-sweep"
+  mkdir -p "$sweep"
+  touch "$sweep/old.$(day -8).log" "$sweep/young.$(day -7).log"
+  wine 'C:\Program Files\Tarnwell\Tarnwell.exe' /DeleteAfterDays=7 '/Path=C:\tarnwell-sweep' \
+    /Silent || fail "installed Tarnwell.exe /Silent: exit status $?"
+  expect "left after the installed program's sweep" "young.$(day -7).log" "$(ls "$sweep")"
+
+  # A newer build replaces the installed one in place.
+  wine msiexec /i "$4" /qn || fail "upgrade: exit status $?"
+  expect "products after the upgrade" 1 "$(product | wc -l)"
+  [ -f "$program_files/Tarnwell.exe" ] || fail "no Tarnwell.exe after the upgrade"
+  wine msiexec /i "$msi" /qn && fail "the older MSI installed over the newer"
+  expect "products after the refused downgrade" 1 "$(product | wc -l)"
+  wine msiexec /x "$4" /qn || fail "uninstall after upgrade: exit status $?"
+  [ ! -e "$program_files" ] || fail "left after uninstall: $(ls "$program_files")"
+  expect "Add/Remove Programs entries after uninstall" "" "$(product)"
+
+  # The optional feature: writes the 32-bit view only, never replaces a value, and leaves
+  # the value in place on removal (it is the machine's setting from then on).
+  msiexec /i "$msi" ADDLOCAL=Program,DebugPathSetting 'DEBUGPATH=C:\Logs'
+  expect "DebugPath set by the feature" 'C:\Logs' "$(debug_path /reg:32)"
+  expect "DebugPath in the 64-bit view" "" "$(debug_path /reg:64)"
+  msiexec /x "$msi"
+  expect "DebugPath after uninstall" 'C:\Logs' "$(debug_path /reg:32)"
+  msiexec /i "$msi" ADDLOCAL=Program,DebugPathSetting 'DEBUGPATH=C:\Other'
+  expect "DebugPath already there" 'C:\Logs' "$(debug_path /reg:32)"
+  msiexec /x "$msi"
+  [ ! -e "$program_files" ] || fail "left after uninstall: $(ls "$program_files")"
+  expect "Add/Remove Programs entries after uninstall" "" "$(product)"
+  exit $((failures > 0))
+fi
+
+dist=$(mktemp -d "${TMPDIR:-/tmp}/tarnwell-dist.XXXXXX")
+trap 'chmod -R u+w "$dist"; rm -rf "$dist"' EXIT
+scripts/package.sh "$dist/out" >"$dist/package.log" 2>&1 || {
+  cat "$dist/package.log"
+  echo "FAIL: scripts/package.sh"
+  exit 1
+}
+version=$(sed -n 's/^project(Tarnwell VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+deb="$dist/out/tarnwell_${version}_amd64.deb"
+zip="$dist/out/Tarnwell-$version-win64.zip"
+msi="$dist/out/Tarnwell-$version-x64.msi"
+for artifact in "$deb" "$zip" "$msi"; do
+  [ -f "$artifact" ] || fail "scripts/package.sh made no $(basename "$artifact")"
+done
+
+echo "== cmake --install, native preset =="
+# By default nothing goes outside the prefix: no /etc, no systemd units.
+cmake --install build/native --prefix "$dist/prefix" >/dev/null || fail "cmake --install"
+expect "installed under the prefix" \
+  "bin/tarnwell share/doc/tarnwell/LICENSE share/doc/tarnwell/README.md share/man/man1/tarnwell.1" \
+  "$(cd "$dist/prefix" && find . -type f | sed 's|^\./||' | sort | xargs)"
+
+echo "== .deb: lintian =="
+lintian --fail-on error,warning --display-info --pedantic "$deb" 2>&1 |
+  grep -v 'running with root privileges' || true
+lintian --fail-on error,warning "$deb" >/dev/null 2>&1 || fail "lintian errors or warnings"
+
+echo "== .deb: contents =="
+dpkg-deb -c "$deb" | awk '{print $1, $6}'
+tree="$dist/tree"
+dpkg-deb -x "$deb" "$tree"
+dpkg-deb -e "$deb" "$dist/control"
+for path in usr/bin/tarnwell usr/share/man/man1/tarnwell.1.gz usr/share/doc/tarnwell/copyright \
+  etc/tarnwell/registry.reg lib/systemd/system/tarnwell.service lib/systemd/system/tarnwell.timer; do
+  [ -f "$tree/$path" ] || fail "not in the .deb: /$path"
+done
+expect "conffiles" /etc/tarnwell/registry.reg "$(cat "$dist/control/conffiles")"
+# Installed, not enabled or started: postinst may only re-enable a timer the
+# administrator had enabled before an upgrade.
+postinst="$dist/control/postinst"
+grep -q deb-systemd-invoke "$postinst" && fail "the .deb's postinst starts a unit"
+expect "enables in postinst, each after was-enabled" "$(grep -c 'was-enabled' "$postinst")" \
+  "$(grep -c 'deb-systemd-helper enable' "$postinst")"
+exec_start=$(sed -n 's/^ExecStart=\([^ ]*\).*/\1/p' "$tree/lib/systemd/system/tarnwell.service")
+expect "the service's program" /usr/bin/tarnwell "$exec_start"
+
+echo "== .deb: the extracted program =="
+program="$tree/usr/bin/tarnwell"
+expect "--version" "tarnwell $version" "$("$program" --version)"
+usage=$("$program")
+expect "exit status after the usage message" 2 "$?"
+help=$("$program" --help)
+expect "--help exit status" 0 "$?"
+expect "--help first line" "$usage" "$(head -n 1 <<<"$help")"
+
+logs="$dist/logs"
+mkdir "$logs"
+touch "$logs/old.$(day -8).log" "$logs/young.$(day -7).log" "$logs/other.txt"
+export TARNWELL_REGISTRY="$tree/etc/tarnwell/registry.reg"
+# The shipped registry file is valid and names no folder: nothing is swept, no warning.
+expect "run on the shipped registry file" "0 Debug files deleted" \
+  "$("$program" /DeleteAfterDays=7 2>&1)"
+expect "sweep of a folder" "1 Debug files deleted" "$("$program" /DeleteAfterDays=7 "/Path=$logs")"
+expect "left after the sweep" "other.txt young.$(day -7).log" "$(cd "$logs" && echo *)"
+# Its commented example, uncommented as it says, names the folder.
+touch "$logs/old.$(day -30).log"
+sed -e 's/^; \(\[HKEY\|"DebugPath"\)/\1/' -e "s|/var/log/myapp|$logs|" \
+  "$TARNWELL_REGISTRY" >"$dist/registry.reg"
+expect "sweep of the example's folder" "1 Debug files deleted" \
+  "$(TARNWELL_REGISTRY="$dist/registry.reg" "$program" /DeleteAfterDays=7 2>&1)"
+unset TARNWELL_REGISTRY
+
+echo "== zip =="
+listing=$(unzip -Z1 "$zip")
+echo "$listing"
+for file in Tarnwell.exe README.txt LICENSE.txt; do
+  grep -qx "Tarnwell-$version-win64/$file" <<<"$listing" || fail "not in the zip: $file"
+done
+# The version resource (UTF-16 strings: each key is followed by its value) and the manifest.
+unzip -p "$zip" "Tarnwell-$version-win64/Tarnwell.exe" >"$dist/Tarnwell.exe"
+resources=$(strings -el "$dist/Tarnwell.exe")
+for key in FileVersion ProductVersion; do
+  expect "Tarnwell.exe $key" "$version" "$(grep -A1 -x "$key" <<<"$resources" | tail -n 1)"
+done
+grep -q longPathAware "$dist/Tarnwell.exe" || fail "Tarnwell.exe has no application manifest"
+
+echo "== MSI under Wine =="
+# The upgrade: the same installer with a higher version (Windows Installer compares only
+# the first three fields), from the msi target's folder.
+newer="$dist/Tarnwell-newer.msi"
+wixl --arch x64 -D Version="${version%.*}.$((${version##*.} + 1))" -o "$newer" build/windows/msi/tarnwell.wxs 2>/dev/null ||
+  fail "wixl for the upgrade"
+scripts/with-wine.sh "$0" msi "$msi" "$version" "$newer" || failures=$((failures + 1))
+
+if ((failures)); then
+  echo "Package tests: $failures failed"
+  exit 1
+fi
+echo "Package tests passed."
