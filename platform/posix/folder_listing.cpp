@@ -134,8 +134,9 @@ bool FolderListing::State::Lists(const dirent64& record) const {
   // A leading dot is this file system's hidden mark.
   if (record.d_name[0] == '.') return false;
   if (record.d_type != DT_REG && record.d_type != DT_UNKNOWN) return false;
-  const bool matches = star_tail ? MatchesStarTail(record.d_name, pattern, pattern.substr(1))
-                                 : MatchesPattern(record.d_name, pattern);
+  const bool matches =
+      star_tail ? MatchesStarTail(record.d_name, pattern, std::string_view(pattern).substr(1))
+                : MatchesPattern(record.d_name, pattern);
   if (!matches) return false;
   if (record.d_type == DT_UNKNOWN) {
     struct stat info;
