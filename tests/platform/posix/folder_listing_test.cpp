@@ -13,23 +13,19 @@ namespace {
 
 TEST(FolderListing, ListsEveryFileOnceAcrossBatchesWhileTheyAreDeleted) {
   TestFolder folder;
-  Names expected, listed;
   // Long names fill a batch's name storage after some 4,100 entries.
   for (int i = 0; i < 4200; ++i)
-    expected.insert(std::to_string(i) + std::string(236, 'f') + ".20100101.log");
-  folder.Create(expected);
+    folder.Add(std::to_string(i) + std::string(236, 'f') + ".20100101.log");
   FolderListing listing;
   ASSERT_TRUE(listing.Open(folder.Text(), "*.????????.log").done());
   std::vector<ListedEntry> batch;
   int batches = 0;
   for (; listing.NextBatch(&batch).done(); ++batches) {
-    for (const ListedEntry& entry : batch) {
-      EXPECT_TRUE(listed.insert(std::string(entry.name)).second) << entry.name;
+    // A name listed twice would not be there the second time.
+    for (const ListedEntry& entry : batch)
       EXPECT_TRUE(listing.DeleteEntry(entry).done()) << entry.name;
-    }
   }
   EXPECT_GE(batches, 2);
-  EXPECT_EQ(listed, expected);
   EXPECT_TRUE(folder.Entries().empty());
 }
 
