@@ -6,7 +6,6 @@
 
 #include "app/program_information.h"
 #include "app/tarnwell_fn.h"
-#include "base/runtime_error.h"
 #include "general/argument_text.h"
 #include "platform/message_box.h"
 
@@ -14,10 +13,7 @@ int main(int argc, char** argv) {
   using namespace tarnwell;
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   if (arguments.size() == 1 && PrintProgramInformation(arguments.front())) return 0;
-  try {
-    return static_cast<int>(Main(ArgumentTextFromArguments(arguments)));
-  } catch (const RuntimeError& error) {
+  return ExitStatusOfRun(ArgumentTextFromArguments(arguments), [](const RuntimeError& error) {
     platform::ShowErrorMessage(FormatRuntimeErrorWithDetail(error));
-    return kRunTimeErrorExitStatus;
-  }
+  });
 }

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "app/tarnwell_fn.h"
-#include "base/runtime_error.h"
 #include "general/argument_text.h"
 #include "general/command_line.h"
 #include "platform/message_box.h"
@@ -14,14 +13,11 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace tarnwell;
-  const std::string argument_text =
-      ArgumentTextFromCommandLine(platform::Narrow(GetCommandLineW()));
-  try {
-    return static_cast<int>(Main(argument_text));
-  } catch (const RuntimeError& error) {
-    if (!ContainsIgnoringCase(argument_text, "/Silent")) {
-      platform::ShowErrorMessage(FormatRuntimeError(error));
-    }
-    return kRunTimeErrorExitStatus;
-  }
+  return ExitStatusOfRun(ArgumentTextFromCommandLine(platform::Narrow(GetCommandLineW())),
+                         [](const RuntimeError& error) {
+                           // Main has kept the trimmed argument text in CommandLine.
+                           if (!ContainsIgnoringCase(CommandLine, "/Silent")) {
+                             platform::ShowErrorMessage(FormatRuntimeError(error));
+                           }
+                         });
 }

@@ -1,6 +1,7 @@
 #include "app/tarnwell_fn.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "base/runtime_error.h"
@@ -33,6 +34,13 @@ bool Listed(const platform::OsResult& result, const std::string& folder) {
   return result.done();
 }
 
+// A message nobody could read must not pass for a run that reported: the caller sees the
+// failure in the exit status and the reason on the error stream.
+void Show(const std::string& text) {
+  const platform::OsResult shown = platform::ShowMessage(text);
+  if (shown.failed()) RaiseError(kDeviceIoError, shown.reason);
+}
+
 }  // namespace
 
 RunEnding Main(std::string_view argument_text) {
@@ -40,7 +48,7 @@ RunEnding Main(std::string_view argument_text) {
 
   const Long limit = ToLong(ReadNumber(ReadSwitch("/DeleteAfterDays")));
   if (limit <= 0) {
-    platform::ShowMessage(kUsage);
+    Show(kUsage);
     return RunEnding::kUsageShown;
   }
 
@@ -57,9 +65,21 @@ RunEnding Main(std::string_view argument_text) {
   }
 
   if (!ContainsIgnoringCase(CommandLine, "/Silent")) {
-    platform::ShowMessage(std::to_string(total) + " Debug files deleted");
+    Show(std::to_string(total) + " Debug files deleted");
   }
   return RunEnding::kSwept;
+}
+
+int ExitStatusOfRun(std::string_view argument_text, void (*report)(const RuntimeError&)) {
+  try {
+    return static_cast<int>(Main(argument_text));
+  } catch (const RuntimeError& error) {
+    report(error);
+  } catch (const std::bad_alloc&) {
+    // Unwinding has given back what the run held, so the report has room again.
+    report(RuntimeError(kOutOfMemory, DescribeError(kOutOfMemory)));
+  }
+  return kRunTimeErrorExitStatus;
 }
 
 Long SweepFolder(const std::string& folder, Long limit) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/runtime_error.h"
 #include "general/numbers.h"
 
 namespace tarnwell {
@@ -20,8 +21,14 @@ inline constexpr int kRunTimeErrorExitStatus = 1;
 // name): keeps it trimmed in CommandLine, sweeps the /Path folder, or else the root of
 // drive C: and then the registry's debug folder, and shows the usage message or the count
 // of deleted files (unless /Silent). Run-time errors (Overflow of the day count or of
-// the total, a folder that cannot be listed) pass to the caller.
+// the total, a folder that cannot be listed, Device I/O error when the message cannot be
+// shown) pass to the caller.
 RunEnding Main(std::string_view argument_text);
+
+// Main's ending as the process exit status. A run-time error, and running out of memory
+// (as error 7, Out of memory), go to `report` and give kRunTimeErrorExitStatus; what the
+// run deleted before stays deleted.
+int ExitStatusOfRun(std::string_view argument_text, void (*report)(const RuntimeError&));
 
 // Deletes the files "stem.YYYYMMDD.log" directly inside `folder` whose date lies more
 // than `limit` days before today, and returns how many it deleted; 0 for a folder that

@@ -16,6 +16,10 @@ std::string DescribeError(int number) {
       return "Invalid procedure call or argument";
     case kOverflow:
       return "Overflow";
+    case kOutOfMemory:
+      return "Out of memory";
+    case kDeviceIoError:
+      return "Device I/O error";
     case kPathFileAccessError:
       return "Path/File access error";
     default:

@@ -10,6 +10,8 @@ namespace tarnwell {
 enum ErrorNumber : int {
   kInvalidProcedureCall = 5,
   kOverflow = 6,
+  kOutOfMemory = 7,
+  kDeviceIoError = 57,
   kPathFileAccessError = 75,
 };
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the layering and the formatting, builds the native,
 # sanitizer and Windows targets (warnings are errors), and runs every suite: natively,
-# under ASan/UBSan, and the Windows build under Wine; then builds the .deb, zip and MSI
-# and installs and runs them.
+# under ASan/UBSan, the Windows build under Wine, and each fuzz target for 15 seconds; then
+# builds the .deb, zip and MSI and installs and runs them.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +27,8 @@ run_suite() {
 run_suite native
 run_suite asan
 run_suite windows scripts/with-wine.sh
+echo "== fuzz targets =="
+scripts/fuzz.sh 15 || failed+=("fuzz")
 echo "== packages ==" && scripts/test-packages.sh || failed+=("tests:packages")
 
 if ((${#failed[@]})); then

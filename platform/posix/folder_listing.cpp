@@ -16,47 +16,11 @@
 #include "base/ascii.h"
 #include "platform/posix/posix_error.h"
 #include "platform/posix/posix_path.h"
+#include "platform/posix/wildcard.h"
 
 namespace tarnwell::platform {
 
 namespace {
-
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// Moves `at` past the UTF-8 character that starts there, so "?" takes a whole character.
-std::size_t NextCharacter(std::string_view text, std::size_t at) {
-  ++at;
-  while (at < text.size() && IsContinuationByte(text[at])) ++at;
-  return at;
-}
-
-// Wildcard match, ASCII case ignored: "*" any run of characters, "?" exactly one. On a
-// mismatch the last "*" takes one more character and matching resumes after it.
-bool MatchesPattern(std::string_view name, std::string_view pattern) {
-  std::size_t n = 0;
-  std::size_t p = 0;
-  std::size_t star_p = std::string_view::npos;
-  std::size_t star_n = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && pattern[p] == '*') {
-      star_p = ++p;
-      star_n = n;
-    } else if (p < pattern.size() && pattern[p] == '?') {
-      ++p;
-      n = NextCharacter(name, n);
-    } else if (p < pattern.size() && FoldCase(pattern[p]) == FoldCase(name[n])) {
-      ++p;
-      ++n;
-    } else if (star_p != std::string_view::npos) {
-      p = star_p;
-      n = star_n = NextCharacter(name, star_n);
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
 
 bool IsAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });

@@ -1,7 +1,7 @@
 #include "platform/posix/reg_file.h"
 
+#include <algorithm>
 #include <utility>
-#include <vector>
 
 #include "base/ascii.h"
 #include "platform/registry.h"
@@ -11,11 +11,6 @@ namespace {
 
 constexpr std::string_view kHeaderVersion4 = "REGEDIT4";
 constexpr std::string_view kHeaderVersion5 = "Windows Registry Editor Version 5.00";
-
-struct ParseFault {
-  std::size_t line;
-  std::string reason;
-};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -79,19 +74,6 @@ std::string Utf8FromUtf16Le(std::string_view bytes) {
   return out;
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\n' && text[i] != '\r') continue;
-    lines.push_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  lines.push_back(text.substr(start));
-  return lines;
-}
-
 // The path below the root with trailing separators dropped, in FoldCase form.
 std::string FoldKeyPath(std::string_view path) {
   while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
@@ -100,38 +82,58 @@ std::string FoldKeyPath(std::string_view path) {
 
 }  // namespace
 
+// Walks the text one line at a time, so the memory it needs beyond the text is what the
+// file declares, never a list of its lines. A fault stops the walk and is kept in the file.
 class RegFileParser {
  public:
-  RegFileParser(std::string_view text, RegFile& file) : lines_(SplitLines(text)), file_(file) {}
+  RegFileParser(std::string_view text, RegFile& file) : rest_(text), file_(file) {}
 
   void Run() {
-    while (index_ < lines_.size() && TrimSpacesAndTabs(lines_[index_]).empty()) ++index_;
-    const std::string_view header = index_ < lines_.size() ? TrimSpacesAndTabs(lines_[index_]) : "";
+    std::string_view header;
+    while (NextLine(&header) && TrimSpacesAndTabs(header).empty()) {
+    }
+    header = TrimSpacesAndTabs(header);
     if (header == kHeaderVersion4) {
       hex_text_is_utf16_ = false;
     } else if (header != kHeaderVersion5) {
-      index_ = std::min(index_, lines_.size() - 1);
       Fail("not a registry file: the first line must be REGEDIT4 or " +
            std::string(kHeaderVersion5));
+      return;
     }
-    for (++index_; index_ < lines_.size(); ++index_) {
-      const std::string_view line = TrimSpacesAndTabs(lines_[index_]);
+    for (std::string_view line; NextLine(&line);) {
+      line = TrimSpacesAndTabs(line);
       if (line.empty() || line.front() == ';') continue;
-      if (line.front() == '[') {
-        ParseSection(line);
-      } else {
-        ParseValue(line);
-      }
+      if (!(line.front() == '[' ? ParseSection(line) : ParseValue(line))) return;
     }
   }
 
  private:
-  [[noreturn]] void Fail(std::string reason) const {
-    throw ParseFault{index_ + 1, std::move(reason)};
+  // The next line without its end (LF, CR or CR LF); false after the last one.
+  bool NextLine(std::string_view* line) {
+    if (at_end_) return false;
+    ++line_number_;
+    const std::size_t end = rest_.find_first_of("\r\n");
+    if (end == std::string_view::npos) {
+      *line = rest_;
+      at_end_ = true;
+      return true;
+    }
+    *line = rest_.substr(0, end);
+    const bool crlf = rest_[end] == '\r' && end + 1 < rest_.size() && rest_[end + 1] == '\n';
+    rest_.remove_prefix(end + (crlf ? 2 : 1));
+    return true;
   }
 
-  void ParseSection(std::string_view line) {
-    if (line.back() != ']' || line.size() < 3) Fail("a key line must be [root\\path]");
+  // Records the first fault, on the line just read; returns false for the caller to stop.
+  bool Fail(std::string reason) {
+    file_.keys_.clear();
+    file_.error_line_ = std::max<std::size_t>(line_number_, 1);
+    file_.error_ = std::move(reason);
+    return false;
+  }
+
+  bool ParseSection(std::string_view line) {
+    if (line.back() != ']' || line.size() < 3) return Fail("a key line must be [root\\path]");
     std::string_view inner = line.substr(1, line.size() - 2);
     const bool remove = inner.front() == '-';
     if (remove) inner.remove_prefix(1);
@@ -152,40 +154,41 @@ class RegFileParser {
                                                          "hku",
                                                          "hkcc"};
       for (const std::string_view other : kOtherRoots) {
-        if (root == other) return;
+        if (root == other) return true;
       }
-      Fail("unknown root key \"" + std::string(inner.substr(0, separator)) + "\"");
+      return Fail("unknown root key \"" + std::string(inner.substr(0, separator)) + "\"");
     }
     if (!remove) {
       section_ = &file_.keys_[path];
-      return;
+      return true;
     }
     auto& keys = file_.keys_;
     if (path.empty()) {
       keys.clear();
-      return;
+      return true;
     }
     keys.erase(path);
     const std::string below = path + "\\";
     for (auto it = keys.lower_bound(below); it != keys.end() && it->first.starts_with(below);) {
       it = keys.erase(it);
     }
+    return true;
   }
 
-  void ParseValue(std::string_view line) {
-    if (!in_section_) Fail("a value before the first [key] line");
+  bool ParseValue(std::string_view line) {
+    if (!in_section_) return Fail("a value before the first [key] line");
     std::string name;
     if (line.front() == '@') {
       line.remove_prefix(1);
-    } else if (line.front() == '"') {
-      name = ParseQuoted(line);
-    } else {
-      Fail("a value line must start with \"name\"= or @=");
+    } else if (line.front() != '"') {
+      return Fail("a value line must start with \"name\"= or @=");
+    } else if (!ParseQuoted(line, &name)) {
+      return false;
     }
     line = TrimSpacesAndTabs(line);
-    if (line.empty() || line.front() != '=') Fail("expected = after the value name");
+    if (line.empty() || line.front() != '=') return Fail("expected = after the value name");
     line = TrimSpacesAndTabs(line.substr(1));
-    if (line.empty()) Fail("no data after =");
+    if (line.empty()) return Fail("no data after =");
 
     RegFileValue value;
     const bool remove = line == "-";
@@ -193,91 +196,92 @@ class RegFileParser {
       // Deletion needs no data.
     } else if (line.front() == '"') {
       value.type = kRegSz;
-      value.data = ParseQuoted(line);
+      if (!ParseQuoted(line, &value.data)) return false;
       value.data.push_back('\0');
-      if (!line.empty()) Fail("text after the closing quote");
+      if (!line.empty()) return Fail("text after the closing quote");
     } else if (StartsWithIgnoringCase(line, "dword:")) {
       const std::optional<std::uint32_t> number = ReadHex(line.substr(6), 8);
-      if (!number) Fail("dword: needs 1 to 8 hex digits");
+      if (!number) return Fail("dword: needs 1 to 8 hex digits");
       value.type = kRegDword;
       for (int shift = 0; shift < 32; shift += 8) {
         value.data.push_back(static_cast<char>((*number >> shift) & 0xFF));
       }
     } else if (StartsWithIgnoringCase(line, "hex:")) {
       value.type = kRegBinary;
-      value.data = ParseHexBytes(line.substr(4));
+      if (!ParseHexBytes(line.substr(4), &value.data)) return false;
     } else if (StartsWithIgnoringCase(line, "hex(")) {
       const std::size_t close = line.find(')');
       const std::optional<std::uint32_t> type =
           close == std::string_view::npos ? std::nullopt : ReadHex(line.substr(4, close - 4), 8);
       if (!type || close + 1 >= line.size() || line[close + 1] != ':') {
-        Fail("hex(N): needs a hex type number N");
+        return Fail("hex(N): needs a hex type number N");
       }
       value.type = *type;
-      value.data = ParseHexBytes(line.substr(close + 2));
+      if (!ParseHexBytes(line.substr(close + 2), &value.data)) return false;
       if (IsTextType(value.type) && hex_text_is_utf16_) {
-        if (value.data.size() % 2 != 0) Fail("UTF-16 text needs an even number of bytes");
+        if (value.data.size() % 2 != 0) return Fail("UTF-16 text needs an even number of bytes");
         value.data = Utf8FromUtf16Le(value.data);
       }
     } else {
-      Fail("unknown value data: expected \"text\", dword:, hex:, hex(N): or -");
+      return Fail("unknown value data: expected \"text\", dword:, hex:, hex(N): or -");
     }
 
-    if (section_ == nullptr) return;
+    if (section_ == nullptr) return true;
     if (remove) {
       section_->erase(FoldCase(name));
     } else {
       (*section_)[FoldCase(name)] = std::move(value);
     }
+    return true;
   }
 
-  // The text of a quoted name or string at the start of `rest`; `rest` moves past it.
-  std::string ParseQuoted(std::string_view& rest) const {
-    std::string text;
+  // The text of the quoted name or string at the start of `rest` into `*text`; `rest`
+  // moves past it.
+  bool ParseQuoted(std::string_view& rest, std::string* text) {
     for (std::size_t i = 1; i < rest.size(); ++i) {
       if (rest[i] == '"') {
         rest.remove_prefix(i + 1);
-        return text;
+        return true;
       }
       if (rest[i] == '\\') {
         if (i + 1 == rest.size() || (rest[i + 1] != '\\' && rest[i + 1] != '"')) {
-          Fail("unknown escape in quoted text: write \\\\ for a backslash, \\\" for a quote");
+          return Fail(
+              "unknown escape in quoted text: write \\\\ for a backslash, \\\" for a quote");
         }
         ++i;
       }
-      text.push_back(rest[i]);
+      text->push_back(rest[i]);
     }
-    Fail("quoted text without its closing quote");
+    return Fail("quoted text without its closing quote");
   }
 
-  // Comma-separated hex bytes, continued on following lines after a trailing "\".
-  std::string ParseHexBytes(std::string_view first) {
+  // Comma-separated hex bytes into `*bytes`, continued on following lines after a
+  // trailing "\".
+  bool ParseHexBytes(std::string_view part, std::string* bytes) {
     std::string joined;
-    std::string_view part = first;
     while (!part.empty() && part.back() == '\\') {
       joined.append(part.substr(0, part.size() - 1));
-      if (index_ + 1 == lines_.size()) Fail("a continued line at the end of the file");
-      part = TrimSpacesAndTabs(lines_[++index_]);
+      if (!NextLine(&part)) return Fail("a continued line at the end of the file");
+      part = TrimSpacesAndTabs(part);
     }
     joined.append(part);
 
-    std::string bytes;
-    if (TrimSpacesAndTabs(joined).empty()) return bytes;
-    const std::string_view all = joined;
-    std::size_t start = 0;
+    if (TrimSpacesAndTabs(joined).empty()) return true;
+    std::string_view all = joined;
     while (true) {
-      const std::size_t comma = all.find(',', start);
-      const std::string_view token = TrimSpacesAndTabs(all.substr(start, comma - start));
+      const std::size_t comma = all.find(',');
+      const std::string_view token = TrimSpacesAndTabs(all.substr(0, comma));
       const std::optional<std::uint32_t> byte = ReadHex(token, 2);
-      if (!byte) Fail("bad hex byte \"" + std::string(token) + "\"");
-      bytes.push_back(static_cast<char>(*byte));
-      if (comma == std::string_view::npos) return bytes;
-      start = comma + 1;
+      if (!byte) return Fail("bad hex byte \"" + std::string(token) + "\"");
+      bytes->push_back(static_cast<char>(*byte));
+      if (comma == std::string_view::npos) return true;
+      all.remove_prefix(comma + 1);
     }
   }
 
-  std::vector<std::string_view> lines_;
-  std::size_t index_ = 0;
+  std::string_view rest_;  // the text after the lines read so far
+  bool at_end_ = false;
+  std::size_t line_number_ = 0;
   RegFile& file_;
   bool hex_text_is_utf16_ = true;
   bool in_section_ = false;
@@ -285,21 +289,15 @@ class RegFileParser {
 };
 
 RegFile RegFile::Parse(std::string_view bytes) {
-  std::string text;
+  std::string utf8;  // only UTF-16 text needs a copy; 8-bit text is read where it lies
   if (bytes.starts_with("\xFF\xFE")) {
-    text = Utf8FromUtf16Le(bytes.substr(2));
-  } else {
-    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-    text = bytes;  // 8-bit files are taken as UTF-8, which ASCII files also are
+    utf8 = Utf8FromUtf16Le(bytes.substr(2));
+    bytes = utf8;
+  } else if (bytes.starts_with("\xEF\xBB\xBF")) {
+    bytes.remove_prefix(3);  // 8-bit files are taken as UTF-8, which ASCII files also are
   }
   RegFile file;
-  try {
-    RegFileParser(text, file).Run();
-  } catch (const ParseFault& fault) {
-    file.keys_.clear();
-    file.error_line_ = fault.line;
-    file.error_ = fault.reason;
-  }
+  RegFileParser(bytes, file).Run();
   return file;
 }
 

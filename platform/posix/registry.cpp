@@ -3,6 +3,7 @@
 #include "platform/registry.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,6 +20,9 @@ namespace {
 
 constexpr char kDefaultRegistryFile[] = "/etc/tarnwell/registry.reg";
 constexpr std::int32_t kErrorInvalidHandle = 6;
+// Room for a whole export of a machine's HKEY_LOCAL_MACHINE\SOFTWARE; anything larger is
+// no file this program was meant to read.
+constexpr std::size_t kMaxRegistryFileBytes = std::size_t{16} << 20;
 
 struct OpenedKey {
   RegFile::Values values;
@@ -35,28 +39,50 @@ void WarnIgnored(const std::string& where, const std::string& why) {
   std::fprintf(stderr, "tarnwell: %s: %s; registry file ignored\n", where.c_str(), why.c_str());
 }
 
-// The file's bytes; nullopt when it is missing (silently) or unreadable (with a warning).
-std::optional<std::string> ReadRegistryFile(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno != ENOENT && errno != ENOTDIR) WarnIgnored(path, std::strerror(errno));
+// The bytes of the open file `fd`, named `path`; nullopt, with a warning, for anything
+// but a regular file of at most kMaxRegistryFileBytes: a device or a pipe would feed the
+// parser without end.
+std::optional<std::string> ReadRegularFile(int fd, const std::string& path) {
+  struct stat info;
+  if (fstat(fd, &info) != 0) {
+    WarnIgnored(path, std::strerror(errno));
     return std::nullopt;
   }
+  if (!S_ISREG(info.st_mode)) {
+    WarnIgnored(path, "not a regular file");
+    return std::nullopt;
+  }
+  const auto too_large = [&path] {
+    WarnIgnored(path, "larger than " + std::to_string(kMaxRegistryFileBytes >> 20) + " MiB");
+    return std::nullopt;
+  };
+  if (static_cast<std::size_t>(info.st_size) > kMaxRegistryFileBytes) return too_large();
   std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[1 << 16];
   while (true) {
     const ssize_t count = read(fd, buffer, sizeof buffer);
     if (count > 0) {
       bytes.append(buffer, static_cast<std::size_t>(count));
+      if (bytes.size() > kMaxRegistryFileBytes) return too_large();  // it grew while read
     } else if (count == 0) {
-      break;
+      return bytes;
     } else if (errno != EINTR) {
-      const int error = errno;
-      close(fd);
-      WarnIgnored(path, std::strerror(error));
+      WarnIgnored(path, std::strerror(errno));
       return std::nullopt;
     }
   }
+}
+
+// The file's bytes; nullopt when it is missing (silently) or unusable (with a warning).
+std::optional<std::string> ReadRegistryFile(const std::string& path) {
+  // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    if (errno != ENOENT && errno != ENOTDIR) WarnIgnored(path, std::strerror(errno));
+    return std::nullopt;
+  }
+  std::optional<std::string> bytes = ReadRegularFile(fd, path);
   close(fd);
   return bytes;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/wide_string.h"
+#include "platform/win32/win32_error.h"
 
 namespace tarnwell::platform {
 
@@ -10,14 +11,17 @@ namespace {
 
 constexpr wchar_t kCaption[] = L"Tarnwell";
 
+OsResult ShowBox(const std::string& text, UINT icon) {
+  if (MessageBoxW(nullptr, Widen(text).c_str(), kCaption, MB_OK | icon) == 0) {
+    return Win32Error(GetLastError());
+  }
+  return OsResult::Done();
+}
+
 }  // namespace
 
-void ShowMessage(const std::string& text) {
-  MessageBoxW(nullptr, Widen(text).c_str(), kCaption, MB_OK | MB_ICONINFORMATION);
-}
+OsResult ShowMessage(const std::string& text) { return ShowBox(text, MB_ICONINFORMATION); }
 
-void ShowErrorMessage(const std::string& text) {
-  MessageBoxW(nullptr, Widen(text).c_str(), kCaption, MB_OK | MB_ICONERROR);
-}
+OsResult ShowErrorMessage(const std::string& text) { return ShowBox(text, MB_ICONERROR); }
 
 }  // namespace tarnwell::platform

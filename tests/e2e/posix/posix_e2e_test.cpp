@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "tests/e2e/e2e.h"
+#include "tests/e2e/posix/posix_e2e.h"
 
 namespace tarnwell::e2e {
 
@@ -37,7 +37,8 @@ Lines ReadLines(std::FILE* file) {
 
 // The program run with `registry` as its registry file; `restricted`: as root without the
 // power to read what its permissions forbid, the way any other user would run it.
-RunResult Launch(const Lines& arguments, const std::string& registry, bool restricted = false) {
+RunResult Launch(const Lines& arguments, const std::string& registry, bool restricted = false,
+                 const std::function<void()>& in_child = {}) {
   std::vector<char*> argv{const_cast<char*>(TARNWELL_PROGRAM)};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
@@ -56,6 +57,7 @@ RunResult Launch(const Lines& arguments, const std::string& registry, bool restr
          prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH) != 0)) {
       _exit(kCannotRestrict);
     }
+    if (in_child) in_child();
     execv(argv[0], argv.data());
     _exit(127);
   }
@@ -71,6 +73,11 @@ RunResult Launch(const Lines& arguments, const std::string& registry, bool restr
 }  // namespace
 
 RunResult RunTarnwell(const Lines& arguments) { return Launch(arguments, kNoRegistry); }
+
+RunResult RunTarnwellWith(const Lines& arguments, const std::string& registry,
+                          const std::function<void()>& in_child) {
+  return Launch(arguments, registry, false, in_child);
+}
 
 void AddEntriesNeverDeleted(const TestFolder& folder) {
   folder.Add("target.txt");
