@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # peak_memory.sh [COUNTS...]: peak resident memory of one tarnwell sweep over folders of
 # 1,000 and 1,000,000 dated logs (half old, so deleted, half young), via /usr/bin/time -v.
-# The listing is a stream, so the peak should not grow with the folder.
+# The folder is read in batches of bounded size, so the peak should not grow with it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 counts=("${@:-1000 1000000}")

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# sweep_vs_find.sh [N] [RUNS]: times tarnwell against find on folders of N dated logs
-# (default 100000) on the local disk, RUNS times each (default 5), and prints the medians
-# and their ratio. It reports; it does not judge.
-#   all old:   tarnwell /DeleteAfterDays=7 vs find -delete, each on its own identical copy
-#   all young: nothing to delete; tarnwell vs find -print > /dev/null on the same folder
+# sweep_vs_find.sh [ROUNDS]: times tarnwell against find on folders of dated logs on the
+# local disk and prints, per case, the median of the per-round ratios of wall time and the
+# medians of CPU time (user+sys). It reports; it does not judge. In every round each tool
+# gets its own fresh copy of the same folder, and the tools take turns going first.
+#   old 100000 / old 10000: all old; tarnwell /DeleteAfterDays=7 vs find -delete
+#   sample 100000: 10% old (a few read-only), 10% no dated log; find deletes the same files
+#   young 100000: nothing to delete; tarnwell vs find -print > /dev/null
 # TARNWELL_BENCH_DIR picks the scratch place (default /var/tmp; tmpfs would flatter both).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-count=${1:-100000}
-runs=${2:-5}
+rounds=${1:-5}
 program=${TARNWELL_PROGRAM:-build/native/app/tarnwell}
 
 if [ ! -x "$program" ]; then
@@ -18,57 +19,67 @@ scratch=$(mktemp -d "${TARNWELL_BENCH_DIR:-/var/tmp}/tarnwell-bench.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 [ "$(stat -f -c %T "$scratch")" != tmpfs ] || echo "warning: $scratch is on tmpfs" >&2
 
-pattern='*.????????.log'
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
-# time_ms COMMAND...: runs the command with its output discarded, prints milliseconds.
-time_ms() {
-  local start
-  start=$(now_ms)
-  "$@" >/dev/null
-  echo $(($(now_ms) - start))
+old=$(date -d '30 days ago' +%Y%m%d)
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
+# measure COMMAND...: "wall_ms cpu_ms" of one run, its output discarded.
+measure() {
+  local TIMEFORMAT='%R %U %S'
+  { time "$@" >/dev/null 2>&1; } 2>"$scratch/time"
+  awk '{ printf "%d %d\n", $1 * 1000, ($2 + $3) * 1000 }' "$scratch/time"
 }
-sweep() { "$program" /DeleteAfterDays=7 "/Path=$1"; }
-find_delete() { find "$1" -maxdepth 1 -type f -name "$pattern" -delete; }
-find_print() { find "$1" -maxdepth 1 -type f -name "$pattern" -print; }
+tarnwell() { "$program" /DeleteAfterDays=7 "/Path=$1"; }
+find_delete() { find "$1" -maxdepth 1 -type f -name '*.????????.log' -delete; }
+# The same files tarnwell deletes in a sample folder: old ones with a write bit.
+find_delete_old() { find "$1" -maxdepth 1 -type f -name "*.$old.log" -perm /222 -delete; }
+find_print() { find "$1" -maxdepth 1 -type f -name '*.????????.log' -print; }
 
-report() {  # NAME GOAL TARNWELL_TIMES FIND_TIMES
-  local ours theirs
-  ours=$(tr ' ' '\n' <<<"$3" | median)
-  theirs=$(tr ' ' '\n' <<<"$4" | median)
-  printf '%-10s tarnwell %6s ms   find %6s ms   ratio %s (goal <= %s)   runs: tarnwell [%s] find [%s]\n' \
-    "$1" "$ours" "$theirs" "$(awk -v a="$ours" -v b="$theirs" 'BEGIN { printf "%.2f", b ? a / b : 0 }')" \
-    "$2" "$3" "$4"
+# bench NAME KIND COUNT FIND_FUNCTION COPY(yes|no)
+bench() {
+  local name=$1 kind=$2 count=$3 reference=$4 copy=$5 round ours theirs
+  local ratios=() our_cpu=() their_cpu=() our_wall=() their_wall=()
+  rm -rf "$scratch/source"
+  bench/make_logs.sh "$scratch/source" "$count" "$kind"
+  [ "$copy" = yes ] || tarnwell "$scratch/source" >/dev/null # warm the cache for both
+  for ((round = 0; round < rounds; round++)); do
+    local a=$scratch/source b=$scratch/source
+    if [ "$copy" = yes ]; then
+      a=$scratch/a b=$scratch/b
+      cp -a "$scratch/source" "$a"
+      cp -a "$scratch/source" "$b"
+      sync
+    fi
+    if ((round % 2)); then
+      theirs=$(measure "$reference" "$b")
+      ours=$(measure tarnwell "$a")
+    else
+      ours=$(measure tarnwell "$a")
+      theirs=$(measure "$reference" "$b")
+    fi
+    if [ "$copy" = yes ] && ! diff <(ls "$a") <(ls "$b") >/dev/null; then
+      echo "warning: $name: tarnwell and find left different files" >&2
+    fi
+    read -r ow oc <<<"$ours"
+    read -r tw tc <<<"$theirs"
+    our_wall+=("$ow") their_wall+=("$tw") our_cpu+=("$oc") their_cpu+=("$tc")
+    ratios+=("$(awk -v a="$ow" -v b="$tw" 'BEGIN { printf "%.3f", b ? a / b : 0 }')")
+    [ "$copy" = no ] || rm -rf "$a" "$b"
+  done
+  printf '%-14s ratio %s   wall ms tarnwell %s find %s   cpu ms tarnwell %s find %s\n' "$name" \
+    "$(printf '%s\n' "${ratios[@]}" | median)" \
+    "$(printf '%s\n' "${our_wall[@]}" | median)" "$(printf '%s\n' "${their_wall[@]}" | median)" \
+    "$(printf '%s\n' "${our_cpu[@]}" | median)" "$(printf '%s\n' "${their_cpu[@]}" | median)"
+  printf '               per round: ratios [%s] tarnwell [%s] find [%s]\n' "${ratios[*]}" \
+    "${our_wall[*]}" "${their_wall[*]}"
 }
 
-echo "N=$count files, $runs runs each, scratch $scratch ($(stat -f -c %T "$scratch")), $(nproc) cores"
-echo "tarnwell: $program /DeleteAfterDays=7 /Path=DIR"
-
-bench/make_logs.sh "$scratch/old" "$count" old
-ours=() theirs=()
-for ((run = 0; run < runs; run++)); do
-  cp -a "$scratch/old" "$scratch/a"
-  cp -a "$scratch/old" "$scratch/b"
-  sync
-  # Alternate who goes first, so neither always meets the colder cache.
-  if ((run % 2)); then
-    theirs+=("$(time_ms find_delete "$scratch/b")")
-    ours+=("$(time_ms sweep "$scratch/a")")
-  else
-    ours+=("$(time_ms sweep "$scratch/a")")
-    theirs+=("$(time_ms find_delete "$scratch/b")")
-  fi
-  left=$(find "$scratch/a" "$scratch/b" -type f | wc -l)
-  [ "$left" -eq 0 ] || echo "warning: $left files left after the old-files run" >&2
-  rm -rf "$scratch/a" "$scratch/b"
+echo "$rounds rounds, scratch $scratch ($(stat -f -c %T "$scratch")), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "tarnwell: $program /DeleteAfterDays=7 /Path=DIR; medians of per-round ratios"
+cases=${TARNWELL_BENCH_CASES:-"old100k old10k sample100k young100k"}
+for c in $cases; do
+  case $c in
+    old100k) bench "old 100000" old 100000 find_delete yes ;;
+    old10k) bench "old 10000" old 10000 find_delete yes ;;
+    sample100k) bench "sample 100000" sample 100000 find_delete_old yes ;;
+    young100k) bench "young 100000" young 100000 find_print no ;;
+  esac
 done
-report "all old" 1.10 "${ours[*]}" "${theirs[*]}"
-
-bench/make_logs.sh "$scratch/young" "$count" young
-sweep "$scratch/young" >/dev/null  # warm the cache for both
-ours=() theirs=()
-for ((run = 0; run < runs; run++)); do
-  ours+=("$(time_ms sweep "$scratch/young")")
-  theirs+=("$(time_ms find_print "$scratch/young")")
-done
-report "all young" 1.5 "${ours[*]}" "${theirs[*]}"

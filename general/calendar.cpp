@@ -31,15 +31,28 @@ constexpr std::int64_t kDaySerialZero = -25569;
 
 }  // namespace
 
-Long DaySerialOfDate(Long year, Long month, Long day) {
+bool TryDaySerialOfDate(Long year, Long month, Long day, Long* serial) {
   const std::int64_t months_from_january = std::int64_t{month} - 1;
   const std::int64_t carried_year = year + FloorDiv(months_from_january, 12);
   const std::int64_t carried_month =
       months_from_january - FloorDiv(months_from_january, 12) * 12 + 1;
-  const std::int64_t serial =
+  const std::int64_t serial64 =
       DaysToFirstOfMonth(carried_year, carried_month) + (std::int64_t{day} - 1) - kDaySerialZero;
-  if (serial < kFirstDaySerial || serial > kLastDaySerial) RaiseError(kInvalidProcedureCall);
-  return static_cast<Long>(serial);
+  if (serial64 < kFirstDaySerial || serial64 > kLastDaySerial) return false;
+  *serial = static_cast<Long>(serial64);
+  return true;
+}
+
+Long DaySerialOfDate(Long year, Long month, Long day) {
+  Long serial = 0;
+  if (!TryDaySerialOfDate(year, month, day, &serial)) RaiseError(kInvalidProcedureCall);
+  return serial;
+}
+
+Long PlaceTwoDigitYear(Long year, int window_max) {
+  if (year > 99) return year;
+  const Long placed = window_max / 100 * 100 + year;
+  return placed > window_max ? placed - 100 : placed;
 }
 
 }  // namespace tarnwell

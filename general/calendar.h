@@ -17,4 +17,11 @@ inline constexpr Long kLastDaySerial = 2958465;
 // 1 January 100 .. 31 December 9999.
 Long DaySerialOfDate(Long year, Long month, Long day);
 
+// The same without raising: false, and `*serial` untouched, outside that range.
+bool TryDaySerialOfDate(Long year, Long month, Long day, Long* serial);
+
+// `year` from 0 to 99 as the year ending in those digits among the hundred years ending
+// with `window_max`; any other year unchanged.
+Long PlaceTwoDigitYear(Long year, int window_max);
+
 }  // namespace tarnwell

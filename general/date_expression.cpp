@@ -39,14 +39,6 @@ Long Digits(std::string_view token, std::size_t first, std::size_t count) {
   return value;
 }
 
-// `year` from 0 to 99 as the year ending in those digits among the hundred years ending
-// with `window_max`; any other year unchanged.
-Long PlaceTwoDigitYear(Long year, int window_max) {
-  if (year > 99) return year;
-  const Long placed = window_max / 100 * 100 + year;
-  return placed > window_max ? placed - 100 : placed;
-}
-
 DateStamp MoveDays(DateStamp stamp, double days) {
   stamp.DaySerial = ToLong(stamp.DaySerial + days);
   return stamp;

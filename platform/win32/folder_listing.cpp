@@ -3,6 +3,12 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include "platform/win32/extended_path.h"
 #include "platform/win32/wide_string.h"
 #include "platform/win32/win32_error.h"
@@ -18,6 +24,8 @@ constexpr DWORD kNotOrdinary =
 // sweep would have listed, or one Windows would refuse to delete.
 constexpr DWORD kNotDeletable =
     kNotOrdinary | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
+// The longest name in UTF-8 (three bytes for each UTF-16 unit) and its NUL.
+constexpr std::size_t kNameRoom = 3 * MAX_PATH + 1;
 
 class Handle {
  public:
@@ -50,10 +58,18 @@ struct FolderListing::State {
   HANDLE find = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAW data{};
   bool data_unread = false;  // `data` holds an entry Next() has not looked at yet
-  // The entry Next() gave last, as listed and as given out: a name that is not valid UTF-16
+  // The current batch's names as given out, in storage allocated once and never grown, so
+  // the views stay put; and as listed, at the same places: a name that is not valid UTF-16
   // does not survive the trip through UTF-8, so its deletion uses the listed form.
-  std::wstring listed_name;
-  std::string given_name;
+  std::unique_ptr<char[]> names =
+      std::make_unique_for_overwrite<char[]>(kMaxBatchNameBytes + kNameRoom);
+  std::size_t names_used = 0;
+  std::vector<std::wstring> listed_names;
+  // A failure met after some names of a batch: those go out first, the failure next time.
+  OsResult held_failure = OsResult::Done();
+
+  // The next listed file's name into `data.cFileName`, one entry at a time.
+  OsResult Next();
 };
 
 FolderListing::FolderListing() : state_(std::make_unique<State>()) {}
@@ -87,38 +103,67 @@ OsResult FolderListing::Open(const std::string& folder, const std::string& patte
   return OsResult::Done();
 }
 
-OsResult FolderListing::Next(std::string* name) {
-  State& s = *state_;
+OsResult FolderListing::State::Next() {
   for (;;) {
-    if (s.find == INVALID_HANDLE_VALUE) return OsResult::NotThere();
-    if (!s.data_unread && !FindNextFileW(s.find, &s.data)) {
+    if (find == INVALID_HANDLE_VALUE) return OsResult::NotThere();
+    if (!data_unread && !FindNextFileW(find, &data)) {
       const DWORD error = GetLastError();
-      FindClose(s.find);
-      s.find = INVALID_HANDLE_VALUE;
+      FindClose(find);
+      find = INVALID_HANDLE_VALUE;
       return error == ERROR_NO_MORE_FILES ? OsResult::NotThere() : Win32Error(error);
     }
-    s.data_unread = false;
-    if ((s.data.dwFileAttributes & kNotOrdinary) != 0) continue;
-    s.listed_name = s.data.cFileName;
-    s.given_name = Narrow(s.listed_name);
-    *name = s.given_name;
-    return OsResult::Done();
+    data_unread = false;
+    if ((data.dwFileAttributes & kNotOrdinary) == 0) return OsResult::Done();
   }
+}
+
+OsResult FolderListing::NextBatch(std::vector<ListedEntry>* batch) {
+  batch->clear();
+  State& s = *state_;
+  s.listed_names.clear();
+  if (s.held_failure.failed()) return std::exchange(s.held_failure, OsResult::NotThere());
+  s.names_used = 0;
+  while (batch->size() < kMaxBatchEntries && s.names_used <= kMaxBatchNameBytes) {
+    const OsResult next = s.Next();
+    if (next.failed()) {
+      if (batch->empty()) return next;
+      s.held_failure = next;
+      break;
+    }
+    if (!next.done()) break;
+    const std::string name = Narrow(s.data.cFileName);
+    char* kept = s.names.get() + s.names_used;
+    name.copy(kept, name.size());
+    kept[name.size()] = '\0';
+    s.names_used += name.size() + 1;
+    batch->push_back({std::string_view(kept, name.size()), s.listed_names.size()});
+    s.listed_names.emplace_back(s.data.cFileName);
+  }
+  return batch->empty() ? OsResult::NotThere() : OsResult::Done();
 }
 
 namespace {
 
+// The name of `listed` as the listing gave it, or nullopt when it can name no entry of the
+// folder. A name that is not valid UTF-16 does not survive the trip through UTF-8, so an
+// entry of the current batch is named in its listed form.
+std::optional<std::wstring> EntryName(const std::vector<std::wstring>& listed_names,
+                                      const ListedEntry& listed) {
+  const std::string_view name = listed.name;
+  if (name.empty() || name == "." || name == ".." ||
+      name.find_first_of(std::string_view("\\/\0", 3)) != std::string_view::npos) {
+    return std::nullopt;
+  }
+  const bool in_batch = listed.id < listed_names.size() && name == Narrow(listed_names[listed.id]);
+  return in_batch ? listed_names[listed.id] : Widen(name);
+}
+
 // Opens the entry `name` of the open `folder` for deletion and refuses what the deletion
 // must refuse: kDone with `*file` open when only the deletion itself is left. A preview
-// and the deletion both come here, so they cannot disagree. `given` and `listed`: the
-// name Next() gave out last and its form in the listing.
-OsResult OpenForDeletion(const Handle& folder, const std::string& name, const std::string& given,
-                         const std::wstring& listed, Handle* file) {
-  if (!folder.valid() || name.empty() || name == "." || name == ".." ||
-      name.find_first_of("\\/") != std::string::npos) {
-    return OsResult::NotThere();
-  }
-  std::wstring entry = name == given ? listed : Widen(name);
+// and the deletion both come here, so they cannot disagree.
+OsResult OpenForDeletion(const Handle& folder, std::optional<std::wstring> name, Handle* file) {
+  if (!folder.valid() || !name) return OsResult::NotThere();
+  std::wstring& entry = *name;
   UNICODE_STRING object_name;
   object_name.Buffer = entry.data();
   object_name.Length = object_name.MaximumLength =
@@ -150,10 +195,10 @@ OsResult OpenForDeletion(const Handle& folder, const std::string& name, const st
 
 }  // namespace
 
-OsResult FolderListing::DeleteEntry(const std::string& name) {
+OsResult FolderListing::DeleteEntry(const ListedEntry& listed) {
   const State& s = *state_;
   Handle file;
-  const OsResult opened = OpenForDeletion(s.folder, name, s.given_name, s.listed_name, &file);
+  const OsResult opened = OpenForDeletion(s.folder, EntryName(s.listed_names, listed), &file);
   if (!opened.done()) return opened;
   FILE_DISPOSITION_INFO disposition{};
   disposition.DeleteFile = TRUE;
@@ -164,10 +209,10 @@ OsResult FolderListing::DeleteEntry(const std::string& name) {
   return OsResult::Done();
 }
 
-OsResult FolderListing::WouldDeleteEntry(const std::string& name) {
+OsResult FolderListing::WouldDeleteEntry(const ListedEntry& listed) {
   const State& s = *state_;
   Handle file;
-  return OpenForDeletion(s.folder, name, s.given_name, s.listed_name, &file);
+  return OpenForDeletion(s.folder, EntryName(s.listed_names, listed), &file);
 }
 
 std::string EntryPath(const std::string& folder, const std::string& name) {

@@ -78,8 +78,8 @@ TEST(FolderListingOnWindows, DeletesNothingOutsideTheOpenedFolderWhenItIsSwapped
       AddFiles(folder, names);
     }
     platform::FolderListing listing;
-    std::string name;
-    ASSERT_TRUE(listing.Open(Utf8(swept), "*.log").done() && listing.Next(&name).done());
+    std::vector<platform::ListedEntry> batch;
+    ASSERT_TRUE(listing.Open(Utf8(swept), "*.log").done() && listing.NextBatch(&batch).done());
 
     const fs::path target = root.Path() / renamed;
     const fs::path replacement = root.Path() / ("out" + renamed.substr(2));
@@ -87,9 +87,7 @@ TEST(FolderListingOnWindows, DeletesNothingOutsideTheOpenedFolderWhenItIsSwapped
                          MoveFileW(replacement.c_str(), target.c_str());
     // The folder itself is held without delete sharing; Wine lets a folder above it move.
     EXPECT_TRUE(renamed != "in/logs" || !swapped) << "renamed while swept";
-    do {
-      listing.DeleteEntry(name);
-    } while (listing.Next(&name).done());
+    for (const platform::ListedEntry& entry : batch) listing.DeleteEntry(entry);
 
     EXPECT_EQ(Left(swapped ? swept : outside), names) << renamed << ": outside files deleted";
     // Wine deletes on close by the name the file was opened under, and leaves the file
@@ -111,7 +109,9 @@ TEST(FolderListingOnWindows, LeavesEntriesHiddenOrHeldOpenSinceTheyWereListed) {
       CreateFileW((folder.Path() / held).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                   nullptr, OPEN_EXISTING, 0, nullptr);
   int deleted = 0;
-  for (std::string name; listing.Next(&name).done();) deleted += listing.DeleteEntry(name).done();
+  for (std::vector<platform::ListedEntry> batch; listing.NextBatch(&batch).done();) {
+    for (const platform::ListedEntry& entry : batch) deleted += listing.DeleteEntry(entry).done();
+  }
   CloseHandle(holder);
   EXPECT_EQ(deleted, 1);
   EXPECT_EQ(folder.Entries(), (Names{hidden, held}));

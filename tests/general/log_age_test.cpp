@@ -1,0 +1,82 @@
+// The sweep's age test reads eight-digit dates directly; it must give the general
+// date-expression route's answer on a large seeded sample and on the carry and range edges.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+
+#include "base/runtime_error.h"
+#include "general/log_age.h"
+
+namespace tarnwell {
+namespace {
+
+constexpr int kWindows[] = {2029, 2049, 99, 9999};
+constexpr Long kLimits[] = {1, 7, 0, -1, 2147483647, -2147483647 - 1};
+
+// Counts mismatches and shows the first few, so a wrong rule cannot flood the log.
+void ExpectSameAnswer(const std::string& name, Long limit, DateStamp today, int window) {
+  static int shown = 0;
+  bool general = false;
+  try {
+    general = IsOlderByExpression(name, limit, today, window);
+  } catch (const RuntimeError&) {  // the sweep leaves such a file alone
+  }
+  if (AgeLimit(limit, today, window).IsOlder(name) != general && ++shown <= 10) {
+    ADD_FAILURE() << '"' << name << "\" limit " << limit << " today " << today.DaySerial
+                  << " window " << window << ": the general route says " << general;
+  }
+}
+
+std::string Eight(long long digits) { return std::to_string(100000000 + digits).substr(1); }
+
+TEST(AgeLimit, GivesTheDateExpressionAnswerOnASeededSample) {
+  std::mt19937 random(20140804);
+  auto pick = [&](long long high) {
+    return std::uniform_int_distribution<long long>(0, high)(random);
+  };
+  const char* const stems[] = {"trace.", "a.b.", "my trace.", ".", "x", "x ", "d/x.", "d\\x."};
+  const char* const extensions[] = {".log", ".LOG", ".", "", ".lo/g", ".l\\og"};
+  for (int i = 0; i < 200000; ++i) {
+    // Half uniform over all eight digits, half with months and days 00..99 that carry.
+    const long long digits =
+        i % 2 ? pick(99999999) : pick(9999) * 10000 + pick(99) * 100 + pick(99);
+    const DateStamp today{static_cast<Long>(pick(3700000) - 700000), 0};
+    ExpectSameAnswer(stems[pick(7)] + Eight(digits) + extensions[pick(5)], kLimits[pick(5)], today,
+                     kWindows[pick(3)]);
+  }
+  // Real dates with a today that puts the age on the limit and either side of it.
+  using namespace std::chrono;
+  for (int i = 0; i < 20000; ++i) {
+    const sys_days day{days{pick(3615899) - 683003}};  // 1 January 100 .. 31 December 9999
+    const year_month_day date{day};
+    const std::string name =
+        "app." +
+        Eight(int(date.year()) * 10000LL + unsigned(date.month()) * 100 + unsigned(date.day())) +
+        ".log";
+    const Long serial = day.time_since_epoch().count() + 25569, age = Long(pick(40000)) - 400;
+    for (const Long limit : {age - 1, age, age + 1})
+      ExpectSameAnswer(name, limit, {serial + age, 0}, 2029);
+  }
+}
+
+TEST(AgeLimit, GivesTheDateExpressionAnswerOnCarryRangeAndNumberEdges) {
+  const char* const components[] = {
+      "00000000", "00000001", "00000100", "00991231",  "00291231",  "00300101", "01000101",
+      "01000100", "01010000", "18991230", "18991231",  "20000229",  "19000229", "20141399",
+      "99991231", "99991232", "99999999", "2014080x",  "+2014080",  " 2014080", "2014 080",
+      "1e+07000", "&H123456", "2014T804", "20140804 ", " 20140804", "201408041"};
+  for (const char* component : components) {
+    for (const int window : kWindows) {
+      for (const Long limit : kLimits) {
+        for (const Long today : {41855, -657434, 2958465, 1}) {
+          ExpectSameAnswer(std::string("x.") + component + ".log", limit, {today, 0}, window);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tarnwell

@@ -1,0 +1,66 @@
+// The POSIX listing on real folders: batches that miss nothing while their files are
+// deleted, and a deletion that looks at the file as it is now.
+#include "platform/folder_listing.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/test_folder.h"
+
+namespace tarnwell::platform {
+namespace {
+
+TEST(FolderListing, ListsEveryFileOnceAcrossBatchesWhileTheyAreDeleted) {
+  TestFolder folder;
+  // Long names fill a batch's name storage after some 4,100 entries.
+  for (int i = 0; i < 4200; ++i)
+    folder.Add(std::to_string(i) + std::string(236, 'f') + ".20100101.log");
+  FolderListing listing;
+  ASSERT_TRUE(listing.Open(folder.Text(), "*.????????.log").done());
+  std::vector<ListedEntry> batch;
+  int batches = 0;
+  for (; listing.NextBatch(&batch).done(); ++batches) {
+    // A name listed twice would not be there the second time.
+    for (const ListedEntry& entry : batch)
+      EXPECT_TRUE(listing.DeleteEntry(entry).done()) << entry.name;
+  }
+  EXPECT_GE(batches, 2);
+  EXPECT_TRUE(folder.Entries().empty());
+}
+
+TEST(FolderListing, DeletesOnlyTheListedFileAsItIsNow) {
+  const struct {
+    const char* change;
+    void (*apply)(const fs::path&);
+    OsResult::Kind result;
+    bool stays = true;
+  } rows[] = {
+      {"vanished", [](const fs::path& file) { fs::remove(file); }, OsResult::kNotThere, false},
+      {"another file took its name",
+       [](const fs::path& file) {
+         std::ofstream(file.string() + "~"), fs::rename(file.string() + "~", file);
+       },
+       OsResult::kNotThere},
+      {"read-only", [](const fs::path& file) { fs::permissions(file, fs::perms::owner_read); },
+       OsResult::kFailed},
+      {"a folder took its name",
+       [](const fs::path& file) { fs::remove(file), fs::create_directory(file); },
+       OsResult::kFailed},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.change);
+    TestFolder folder;
+    folder.Add("app.20100101.log");
+    FolderListing listing;
+    std::vector<ListedEntry> batch;
+    ASSERT_TRUE(listing.Open(folder.Text(), "*.log").done() && listing.NextBatch(&batch).done());
+    row.apply(folder.Path() / "app.20100101.log");
+    EXPECT_EQ(listing.DeleteEntry(batch.at(0)).kind, row.result);
+    // Whatever stands under the name now was never judged: it stays.
+    EXPECT_EQ(folder.Entries().size(), row.stays ? 1u : 0u);
+  }
+}
+
+}  // namespace
+}  // namespace tarnwell::platform
