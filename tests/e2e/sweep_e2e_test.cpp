@@ -22,21 +22,21 @@ TEST(Run, UsageAndOverflowOfTheDayCountTouchNothing) {
     int exit_code;
     Lines messages = {}, errors = {};
   } rows[] = {
+      // clang-format off
       {.arguments = {}, .exit_code = 2, .messages = kUsage},
       {.arguments = {"/DeleteAfterDays=-3", path}, .exit_code = 2, .messages = kUsage},
       {.arguments = {"/DeleteAfterDays=0.5", path}, .exit_code = 2, .messages = kUsage},
       {.arguments = {"/Silent"}, .exit_code = 2, .messages = kUsage},
       {.arguments = {overflow, path}, .exit_code = 1, .errors = kOverflow},
-      {.arguments = {overflow, "x/SILENTium", path},
-       .exit_code = 1,
+      {.arguments = {overflow, "x/SILENTium", path}, .exit_code = 1,
        .errors = kSilentHidesErrors ? Lines{} : kOverflow},
+      // clang-format on
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(testing::PrintToString(row.arguments));
     const RunResult run = RunTarnwell(row.arguments);
-    EXPECT_EQ(run.exit_code, row.exit_code);
-    EXPECT_EQ(run.messages, row.messages);
-    EXPECT_EQ(run.errors, row.errors);
+    EXPECT_EQ(std::tuple(run.exit_code, run.messages, run.errors),
+              std::tuple(row.exit_code, row.messages, row.errors))
+        << testing::PrintToString(row.arguments);
   }
   EXPECT_EQ(folder.Entries(), Names{old_log});
 }
@@ -47,11 +47,11 @@ TEST(Run, DeletesLogsOlderThanTheRoundedDayCountWhateverThePathAndSilentForm) {
     const char *days, *silent = "", *leaf = "", *quote = "";
     int limit;
   } rows[] = {
-      {.days = "0.6", .limit = 1},
-      {.days = "2.5", .silent = "/SILENT", .limit = 2},
-      {.days = "7days", .silent = "x/silentium", .limit = 7},
-      {.days = "7", .leaf = blanks, .limit = 7},
+      // clang-format off
+      {.days = "0.6", .limit = 1}, {.days = "2.5", .silent = "/SILENT", .limit = 2},
+      {.days = "7days", .silent = "x/silentium", .leaf = blanks, .limit = 7},
       {.days = "7", .leaf = blanks, .quote = "\"", .limit = 7},
+      // clang-format on
   };
   for (const auto& row : rows) {
     TestFolder folder(row.leaf);
@@ -60,12 +60,10 @@ TEST(Run, DeletesLogsOlderThanTheRoundedDayCountWhateverThePathAndSilentForm) {
     Lines arguments = {std::string("/DeleteAfterDays=") + row.days,
                        "/Path=" + (row.quote + folder.Text() + row.quote)};
     if (*row.silent) arguments.push_back(row.silent);
-    SCOPED_TRACE(testing::PrintToString(arguments));
     const RunResult run = RunTarnwell(arguments);
-    EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.messages, *row.silent ? Lines{} : Deleted(1));
-    EXPECT_TRUE(run.errors.empty());
-    EXPECT_EQ(folder.Entries(), Names{at_limit});
+    EXPECT_EQ(std::tuple(run.exit_code, run.messages, run.errors, folder.Entries()),
+              std::tuple(0, *row.silent ? Lines{} : Deleted(1), Lines{}, Names{at_limit}))
+        << testing::PrintToString(arguments);
   }
 }
 
