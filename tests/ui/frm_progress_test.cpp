@@ -19,7 +19,6 @@ class ProgressWindowTest : public ::testing::Test {
  protected:
   HWND Child(F::ControlId id) { return GetDlgItem(form_.Handle(), id); }
   LRESULT Bar(UINT m, WPARAM w = 0) { return SendMessageW(Child(F::kProgOverallProcess), m, w, 0); }
-  void Click() { SendMessageW(Child(F::kCmdCancel), BM_CLICK, 0, 0); }
   // The client area: `width` by 600 twips at the desktop's dpi.
   void ExpectClientSize(double width) {
     RECT client{};
@@ -78,13 +77,13 @@ TEST_F(ProgressWindowTest, CancelAndProgressRaiseToTheOwnerAndUnloadingRestoresT
   int raised = 0;  // counts 100 when the flag is not yet set at the event
   form_.Cancelled = [&] { raised += form_.BeenCancelled ? 1 : 100; };
   form_.ShowCancel(true);
-  for (int click = 0; click < 2; ++click) Click();
+  for (int click = 0; click < 2; ++click) SendMessageW(Child(F::kCmdCancel), BM_CLICK, 0, 0);
   EXPECT_EQ(raised, 1);
   EXPECT_FALSE(IsWindowEnabled(Child(F::kCmdCancel)));
   form_.ShowCancel(true);  // re-arms
   EXPECT_TRUE(IsWindowEnabled(Child(F::kCmdCancel)));
   form_.Cancelled = [] { RaiseError(kOverflow); };
-  Click();
+  SendMessageW(Child(F::kCmdCancel), BM_CLICK, 0, 0);
   EXPECT_THROW(form_.SetProgress(5), RuntimeError) << "raised in the handler";
 
   form_.SetHiddenProgressText("13.5");

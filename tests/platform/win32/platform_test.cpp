@@ -131,6 +131,7 @@ TEST(GetRegistryString, ReadsTextUpToItsFirstNulAndGivesEmptyForOtherTypes) {
       << "no key";
 
   const std::string x(40000, 'x');  // positions beyond 32,767 are ordinary positions
+  EXPECT_EQ(TrimAtNull(x, false), x) << "no NUL";
   EXPECT_EQ(TrimAtNull(x + '\0' + x + '\0', false), x);
   EXPECT_EQ(TrimAtNull(x + '\0' + x + '\0', true), x + '\0' + x);
 }
