@@ -19,13 +19,16 @@ constexpr char kHelp[] =
     "  /Path=FOLDER        sweep FOLDER alone; without it, sweep the folder named by the\n"
     "                      value DebugPath of HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane\n"
     "  /Silent             no count message at the end\n"
+    "  /WhatIf             delete nothing; the count says how many files would go\n"
+    "  /List               print each file's full path as it is deleted (or would be)\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
     "Registry file: HKEY_LOCAL_MACHINE is the .reg file (the registry editor's export\n"
     "format) named by $TARNWELL_REGISTRY, or /etc/tarnwell/registry.reg.\n"
     "\n"
-    "Exit status: 0 after a sweep, 2 after the usage message, 1 after a run-time error.\n"
+    "Exit status: 0 after a sweep, 2 after the usage message, 1 after a run-time error\n"
+    "(also when a /List line could not be written: every file is still deleted).\n"
     "See tarnwell(1).\n";
 
 constexpr char kVersion[] = "tarnwell " TARNWELL_VERSION "\n";

@@ -13,6 +13,7 @@
 #include "general/token.h"
 #include "platform/folder_listing.h"
 #include "platform/message_box.h"
+#include "platform/standard_output.h"
 
 namespace tarnwell {
 
@@ -62,6 +63,13 @@ bool Listed(const platform::OsResult& result, const std::string& folder) {
   return result.done();
 }
 
+// One line of the /List record. A lost line must not cost the deletions still to come,
+// so the first failure is only kept, for the end of the run.
+void Record(const std::string& path, std::optional<std::string>* failure) {
+  const platform::OsResult written = platform::WriteStandardOutputLine(path);
+  if (written.failed() && failure != nullptr && !*failure) *failure = written.reason;
+}
+
 // A message nobody could read must not pass for a run that reported: the caller sees the
 // failure in the exit status and the reason on the error stream.
 void Show(const std::string& text) {
@@ -80,20 +88,26 @@ RunEnding Main(std::string_view argument_text) {
     return RunEnding::kUsageShown;
   }
 
+  const SweepOptions options = {.what_if = HasSwitch(CommandLine, "/WhatIf"),
+                                .list = HasSwitch(CommandLine, "/List")};
+  std::optional<std::string> list_failure;
   std::string folder = ReadSwitch("/Path");
   Long total = 0;
   if (!folder.empty()) {
-    total = SweepFolder(folder, limit);
+    total = SweepFolder(folder, limit, options, &list_failure);
   } else {
     // "c:" plus the sweep's "\" names the root of drive C:.
-    const Long first = SweepFolder("c:", limit);
+    const Long first = SweepFolder("c:", limit, options, &list_failure);
     folder = GetRegistryString(platform::kHkeyLocalMachine, "SOFTWARE\\Corvane", "DebugPath", "");
     if (folder.empty()) folder = kFallbackFolder;
-    total = AddLong(SweepFolder(folder, limit), first);
+    total = AddLong(SweepFolder(folder, limit, options, &list_failure), first);
   }
 
+  // A record that was asked for and is incomplete must not end in a report of success.
+  if (list_failure) RaiseError(kDeviceIoError, "standard output: " + *list_failure);
   if (!ContainsIgnoringCase(CommandLine, "/Silent")) {
-    Show(std::to_string(total) + " Debug files deleted");
+    Show(std::to_string(total) +
+         (options.what_if ? " Debug files would be deleted" : " Debug files deleted"));
   }
   return RunEnding::kSwept;
 }
@@ -110,7 +124,8 @@ int ExitStatusOfRun(std::string_view argument_text, void (*report)(const Runtime
   return kRunTimeErrorExitStatus;
 }
 
-Long SweepFolder(const std::string& folder, Long limit) {
+Long SweepFolder(const std::string& folder, Long limit, const SweepOptions& options,
+                 std::optional<std::string>* list_failure) {
   if (!FolderExists(folder)) return 0;
   platform::FolderListing listing;
   if (!Listed(listing.Open(folder, kDebugFilePattern), folder)) return 0;
@@ -123,7 +138,12 @@ Long SweepFolder(const std::string& folder, Long limit) {
     } catch (const RuntimeError&) {
       continue;  // a name that is no representable date must not end the run
     }
-    if (delete_it && listing.DeleteEntry(name).done()) count = AddLong(count, 1);
+    if (!delete_it) continue;
+    if (!(options.what_if ? listing.WouldDeleteEntry(name) : listing.DeleteEntry(name)).done()) {
+      continue;
+    }
+    if (options.list) Record(platform::EntryPath(folder, name), list_failure);
+    count = AddLong(count, 1);
   }
   return count;
 }

@@ -1,6 +1,7 @@
 // The program: one run of the command-line driver, and the sweep of one folder.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,9 +21,10 @@ inline constexpr int kRunTimeErrorExitStatus = 1;
 // The whole run for the process's `argument_text` (the command line after the program's
 // name): keeps it trimmed in CommandLine, sweeps the /Path folder, or else the root of
 // drive C: and then the registry's debug folder, and shows the usage message or the count
-// of deleted files (unless /Silent). Run-time errors (Overflow of the day count or of
-// the total, a folder that cannot be listed, Device I/O error when the message cannot be
-// shown) pass to the caller.
+// of deleted files (unless /Silent). /WhatIf and /List (whole switches) preview and record
+// the sweep (see SweepOptions). Run-time errors (Overflow of the day count or of the
+// total, a folder that cannot be listed, Device I/O error when the message cannot be
+// shown or, after the sweeps, when a /List line could not be written) pass to the caller.
 RunEnding Main(std::string_view argument_text);
 
 // Main's ending as the process exit status. A run-time error, and running out of memory
@@ -30,11 +32,22 @@ RunEnding Main(std::string_view argument_text);
 // run deleted before stays deleted.
 int ExitStatusOfRun(std::string_view argument_text, void (*report)(const RuntimeError&));
 
+// What the switches /WhatIf and /List ask of a sweep.
+struct SweepOptions {
+  bool what_if = false;  // decide about every file as usual, delete none
+  bool list = false;     // write each file's full path to standard output as it goes
+};
+
 // Deletes the files "stem.YYYYMMDD.log" directly inside `folder` whose date lies more
 // than `limit` days before today, and returns how many it deleted; 0 for a folder that
 // is not there. A file that cannot be deleted, or whose name cannot be read as a date,
 // is left alone and the sweep goes on. A folder that is there but cannot be listed
 // raises kPathFileAccessError, its detail naming the folder and the system's reason.
-Long SweepFolder(const std::string& folder, Long limit);
+// With `options.what_if` it deletes nothing and returns how many files it would delete.
+// With `options.list` a line that cannot be written does not stop the sweep: the
+// system's reason for the first such line is put into `*list_failure` (when given and
+// still empty).
+Long SweepFolder(const std::string& folder, Long limit, const SweepOptions& options = {},
+                 std::optional<std::string>* list_failure = nullptr);
 
 }  // namespace tarnwell

@@ -47,6 +47,20 @@ std::string GetCommandLineParameter(std::string command_line, std::string key,
   return decode ? DecodeEscapes(value) : value;
 }
 
+bool HasSwitch(std::string_view command_line, std::string_view name) {
+  for (std::size_t from = 0; from < command_line.size(); ++from) {
+    const std::size_t at = FindIgnoringCase(command_line.substr(from), name);
+    if (at == std::string_view::npos) return false;
+    from += at;
+    const std::size_t end = from + name.size();
+    if ((from == 0 || command_line[from - 1] == ' ') &&
+        (end == command_line.size() || command_line[end] == ' ')) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::string DecodeEscapes(std::string_view text) {
   std::string decoded(text);
   ReplaceAll(decoded, "{0D}", "\r");

@@ -24,6 +24,11 @@ std::string GetCommandLineParameter(std::string command_line, std::string key,
                                     std::string_view separator, bool decode,
                                     std::string_view terminator);
 
+// Whether `name` (such as "/WhatIf") stands in `command_line` as a whole switch: at the
+// start or after a blank, and followed by a blank or the end; case ignored. A folder
+// named "D:\WhatIfLogs" therefore does not switch anything on.
+bool HasSwitch(std::string_view command_line, std::string_view name);
+
 // Replaces {0D}, {0A}, {22} and {09} (upper case only, in that order) by a carriage
 // return, a line feed, a double quote and a tab.
 std::string DecodeEscapes(std::string_view text);

@@ -41,9 +41,20 @@ class FolderListing {
   //             an ordinary file, in use, or access denied.
   OsResult DeleteEntry(const std::string& name);
 
+  // What DeleteEntry(name) would return, found by the same checks and without deleting:
+  // kDone when it would delete the entry. On Windows the entry is opened for deletion as
+  // DeleteEntry opens it, so rights and other openers count too; on POSIX, where only
+  // unlinking itself would meet them, kFailed also for a folder this process may not
+  // change (no write permission, a read-only mount).
+  OsResult WouldDeleteEntry(const std::string& name);
+
  private:
   struct State;
   std::unique_ptr<State> state_;
 };
+
+// The full path of the entry `name` of `folder` as a person reads it: the folder as given,
+// this system's separator ("\" on Windows, "/" on POSIX) and the name.
+std::string EntryPath(const std::string& folder, const std::string& name);
 
 }  // namespace tarnwell::platform

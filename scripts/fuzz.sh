@@ -30,7 +30,7 @@ for target in "${targets[@]}"; do
     echo "fuzz $target: ${runs:-?} runs, $coverage, ${seconds}s, no findings"
   else
     echo "fuzz $target: FAILED (log: $log, input: $findings/)"
-    grep -m5 -E 'ERROR|property broken|runtime error|SUMMARY' "$log"
+    grep -m5 -E 'ERROR|broken: |runtime error|SUMMARY' "$log"
     failed+=("$target")
   fi
 done

@@ -19,8 +19,7 @@ namespace fs = std::filesystem;
 using Names = std::set<std::string>;
 
 // "<stem>.<YYYYMMDD>.log" for today's local date plus `days` (negative: in the past).
-inline std::string LogName(const std::string& stem, int days,
-                           const std::string& extension = "log") {
+inline std::string LogName(const std::string& stem, int days) {
   using namespace std::chrono;
   const std::time_t now = std::time(nullptr);
   const std::tm local = *std::localtime(&now);
@@ -30,14 +29,14 @@ inline std::string LogName(const std::string& stem, int days,
   char text[16];
   std::snprintf(text, sizeof text, "%04d%02u%02u", int(day.year()), unsigned(day.month()),
                 unsigned(day.day()));
-  return stem + "." + text + "." + extension;
+  return stem + "." + text + ".log";
 }
 
+// Paths as the program takes them, UTF-8 on both targets.
 inline std::string Utf8(const fs::path& path) {
   const std::u8string text = path.u8string();
   return {text.begin(), text.end()};
 }
-
 inline fs::path FromUtf8(const std::string& text) {
   return std::u8string(text.begin(), text.end());
 }
@@ -46,12 +45,12 @@ inline fs::path FromUtf8(const std::string& text) {
 // with its read-only files.
 class TestFolder {
  public:
-  explicit TestFolder(const std::string& leaf = "") {
-    root_ =
-        fs::temp_directory_path() /
-        ("tarnwell-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
-         "-" + std::to_string(std::random_device{}() % 100000));
-    path_ = leaf.empty() ? root_ : root_ / FromUtf8(leaf);
+  explicit TestFolder(const std::string& leaf = "")
+      : root_(fs::temp_directory_path() /
+              ("tarnwell-" +
+               std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+               std::to_string(std::random_device{}() % 100000))),
+        path_(leaf.empty() ? root_ : root_ / FromUtf8(leaf)) {
     fs::create_directories(path_);
   }
   ~TestFolder() {
@@ -68,11 +67,10 @@ class TestFolder {
   std::string Text() const { return Utf8(path_); }
 
   void Add(const std::string& name, bool read_only = false) const {
-    const fs::path file = path_ / FromUtf8(name);
-    std::ofstream(file) << "debug output\n";
-    if (read_only) fs::permissions(file, fs::perms::all, fs::perm_options::remove);
+    std::ofstream(path_ / FromUtf8(name)) << "debug output\n";
+    if (read_only)
+      fs::permissions(path_ / FromUtf8(name), fs::perms::all, fs::perm_options::remove);
   }
-
   void Create(const Names& names) const {
     for (const std::string& name : names) Add(name);
   }
@@ -86,7 +84,7 @@ class TestFolder {
   }
 
  private:
-  fs::path root_, path_;
+  const fs::path root_, path_;
 };
 
 }  // namespace tarnwell

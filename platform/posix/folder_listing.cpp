@@ -79,17 +79,40 @@ OsResult FolderListing::Next(std::string* name) {
   }
 }
 
-OsResult FolderListing::DeleteEntry(const std::string& name) {
-  if (state_->dir == nullptr || !IsEntryName(name)) return OsResult::NotThere();
+namespace {
+
+// kDone when `name` may go, as far as the entry itself tells: a regular file with a
+// write bit. A preview and the deletion both ask here, so they cannot disagree.
+OsResult CheckEntry(int dir_fd, const std::string& name) {
+  if (dir_fd < 0 || !IsEntryName(name)) return OsResult::NotThere();
   struct stat info;
-  if (fstatat(state_->dir_fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-    return PosixError(errno);
-  }
+  if (fstatat(dir_fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return PosixError(errno);
   if (!S_ISREG(info.st_mode)) return OsResult::Failed("not a regular file");
   // No write bit at all is this file system's read-only mark; even root leaves it alone.
   if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return OsResult::Failed("read-only");
-  if (unlinkat(state_->dir_fd, name.c_str(), 0) != 0) return PosixError(errno);
   return OsResult::Done();
+}
+
+}  // namespace
+
+OsResult FolderListing::DeleteEntry(const std::string& name) {
+  OsResult result = CheckEntry(state_->dir_fd, name);
+  if (result.done() && unlinkat(state_->dir_fd, name.c_str(), 0) != 0) result = PosixError(errno);
+  return result;
+}
+
+OsResult FolderListing::WouldDeleteEntry(const std::string& name) {
+  OsResult result = CheckEntry(state_->dir_fd, name);
+  // unlinkat writes to the folder: it needs write and search permission on it, and a
+  // mount that is not read-only, which access() tells without trying.
+  if (result.done() && faccessat(state_->dir_fd, ".", W_OK | X_OK, AT_EACCESS) != 0) {
+    result = PosixError(errno);
+  }
+  return result;
+}
+
+std::string EntryPath(const std::string& folder, const std::string& name) {
+  return folder + "/" + name;
 }
 
 }  // namespace tarnwell::platform

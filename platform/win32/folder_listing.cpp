@@ -106,19 +106,25 @@ OsResult FolderListing::Next(std::string* name) {
   }
 }
 
-OsResult FolderListing::DeleteEntry(const std::string& name) {
-  State& s = *state_;
-  if (!s.folder.valid() || name.empty() || name == "." || name == ".." ||
+namespace {
+
+// Opens the entry `name` of the open `folder` for deletion and refuses what the deletion
+// must refuse: kDone with `*file` open when only the deletion itself is left. A preview
+// and the deletion both come here, so they cannot disagree. `given` and `listed`: the
+// name Next() gave out last and its form in the listing.
+OsResult OpenForDeletion(const Handle& folder, const std::string& name, const std::string& given,
+                         const std::wstring& listed, Handle* file) {
+  if (!folder.valid() || name.empty() || name == "." || name == ".." ||
       name.find_first_of("\\/") != std::string::npos) {
     return OsResult::NotThere();
   }
-  std::wstring entry = name == s.given_name ? s.listed_name : Widen(name);
+  std::wstring entry = name == given ? listed : Widen(name);
   UNICODE_STRING object_name;
   object_name.Buffer = entry.data();
   object_name.Length = object_name.MaximumLength =
       static_cast<USHORT>(entry.size() * sizeof(wchar_t));
   OBJECT_ATTRIBUTES attributes;
-  InitializeObjectAttributes(&attributes, &object_name, OBJ_CASE_INSENSITIVE, s.folder.get(),
+  InitializeObjectAttributes(&attributes, &object_name, OBJ_CASE_INSENSITIVE, folder.get(),
                              nullptr);
   IO_STATUS_BLOCK io{};
   HANDLE opened = INVALID_HANDLE_VALUE;
@@ -129,16 +135,26 @@ OsResult FolderListing::DeleteEntry(const std::string& name) {
                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                  FILE_OPEN_REPARSE_POINT | FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT);
   if (status < 0) return Win32Error(RtlNtStatusToDosError(status));
-  const Handle file(opened);
+  file->reset(opened);
 
   FILE_ATTRIBUTE_TAG_INFO tag{};
-  if (!GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+  if (!GetFileInformationByHandleEx(file->get(), FileAttributeTagInfo, &tag, sizeof tag)) {
     return Win32Error(GetLastError());
   }
   if ((tag.FileAttributes & kNotDeletable) != 0) {
     return Win32Error((tag.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? ERROR_ACCESS_DENIED
                                                                           : ERROR_NOT_SUPPORTED);
   }
+  return OsResult::Done();
+}
+
+}  // namespace
+
+OsResult FolderListing::DeleteEntry(const std::string& name) {
+  const State& s = *state_;
+  Handle file;
+  const OsResult opened = OpenForDeletion(s.folder, name, s.given_name, s.listed_name, &file);
+  if (!opened.done()) return opened;
   FILE_DISPOSITION_INFO disposition{};
   disposition.DeleteFile = TRUE;
   if (!SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
@@ -146,6 +162,16 @@ OsResult FolderListing::DeleteEntry(const std::string& name) {
     return Win32Error(GetLastError());
   }
   return OsResult::Done();
+}
+
+OsResult FolderListing::WouldDeleteEntry(const std::string& name) {
+  const State& s = *state_;
+  Handle file;
+  return OpenForDeletion(s.folder, name, s.given_name, s.listed_name, &file);
+}
+
+std::string EntryPath(const std::string& folder, const std::string& name) {
+  return folder + "\\" + name;
 }
 
 }  // namespace tarnwell::platform

@@ -15,6 +15,7 @@ struct RunResult {
   int exit_code = -1;
   Lines messages;  // usage or count: stdout lines / information boxes
   Lines errors;    // run-time errors: stderr lines / error boxes
+  Lines output;    // Windows: the standard output file (on Linux all of it is `messages`)
 };
 
 // Starts the program with `arguments` as a shell passes them (an argument may hold blanks),

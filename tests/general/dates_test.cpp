@@ -3,7 +3,6 @@
 
 #include <chrono>
 #include <string>
-#include <string_view>
 #include <utility>
 
 #include "base/runtime_error.h"
@@ -13,12 +12,12 @@
 namespace tarnwell {
 namespace {
 
-using Stamp = std::pair<Long, float>;     // day serial and seconds, or {error number, -1}
+using Stamp = std::pair<Long, float>;  // day serial and seconds, or {error number, -1}
+constexpr Stamp kInvalid{kInvalidProcedureCall, -1}, kOver{kOverflow, -1};
 constexpr DateStamp k1420{45000, 51600};  // 14:20:00 on an even day
-constexpr Long kDay = 41855, kMin = -2147483647 - 1, kMax = 2147483647, kBad = kMin;
+constexpr Long kDay = 41855, kMin = -2147483647 - 1, kMax = 2147483647;
 
-template <class Function>
-Stamp Result(Function function) {
+Stamp Result(auto function) {
   try {
     const DateStamp stamp = function();
     return {stamp.DaySerial, stamp.Seconds};
@@ -27,28 +26,20 @@ Stamp Result(Function function) {
   }
 }
 
-Stamp Evaluate(std::string_view expression, DateStamp start = k1420, int window = 2029) {
-  return Result([&] { return EvaluateDateExpressionFrom(expression, start, window); });
-}
-
 // Every ordinary day is checked against the standard calendar below; these are the carries
-// and the range. kBad: outside 1 January 100 .. 31 December 9999 (Invalid procedure call).
+// and the range 1 January 100 .. 31 December 9999, checked after carrying.
 TEST(DaySerialOfDate, MonthsAndDaysCarryAndDatesOutsideYears100To9999AreInvalid) {
-  const struct {
-    Long year, month, day, serial;
-  } rows[] = {
-      // clang-format off
-      {1899, 12, 30, 0}, {2014, 2, 30, 41700}, {2014, 13, 1, 42005}, {2014, 0, 0, 41608},
-      {2014, -11, 1, 41275}, {2014, 3, -58, 41640}, {10000, 0, 31, 2958465},
-      {9999, 12, 32, kBad}, {100, 1, 0, kBad}, {0, 1, 1, kBad}, {2014, kMax, 1, kBad},
-      {kMin, kMin, kMin, kBad}, {kMax, kMax, kMax, kBad},
-      // clang-format on
-  };
-  for (const auto& row : rows) {
+  // clang-format off
+  const struct { Long year, month, day; Stamp expected; } rows[] = {
+      {2014, 2, 30, {41700, 0}}, {2014, 13, 1, {42005, 0}}, {2014, 0, 0, {41608, 0}},
+      {2014, -11, 1, {41275, 0}}, {2014, 3, -58, {41640, 0}}, {10000, 0, 31, {2958465, 0}},
+      {9999, 12, 32, kInvalid}, {100, 1, 0, kInvalid}, {0, 1, 1, kInvalid},
+      {2014, kMax, 1, kInvalid}, {kMin, kMin, kMin, kInvalid}, {kMax, kMax, kMax, kInvalid}};
+  // clang-format on
+  for (const auto& row : rows)
     EXPECT_EQ(Result([&] { return DateStamp{DaySerialOfDate(row.year, row.month, row.day)}; }),
-              row.serial == kBad ? Stamp(kInvalidProcedureCall, -1) : Stamp(row.serial, 0))
+              row.expected)
         << row.year << "-" << row.month << "-" << row.day;
-  }
 }
 
 // Every day from 1 January 100 to 31 December 9999, against the standard library's count.
@@ -62,31 +53,24 @@ TEST(DaySerialOfDate, AgreesWithTheStandardCalendarOnEveryDay) {
   }
 }
 
-// -90000 floors to -1 day and the rest borrows one more; 90000 seconds on a day are made
-// canonical; hundredths round half to even; 21474836 is the largest whole count that fits.
-// Overflow: the hundredths leave 32 bits, the day cannot advance, a day is below the single's
-// step.
+// 86399.6 stays on its day (not rounded up to a whole day); -90000 floors to -1 day and the
+// rest borrows one more; 90000 seconds on a day are made canonical; hundredths round half to
+// even; 21474836 is the largest whole count that fits. Overflow: the hundredths leave 32 bits,
+// the day cannot advance, a day is below the single's step.
 TEST(AddSecondsToStamp, CarriesIntoTheDayAndRaisesOverflowBeyondTheLongRange) {
-  const struct {
-    float seconds;
-    Long day;
-    float given;
-    Long day_after;  // or kOverflow, with `after` -1
-    float after;
-  } rows[] = {
-      // clang-format off
-      {-3600, kDay, 0, kDay - 1, 82800}, {90000.5f, kDay, 0, kDay + 1, 3600.5f},
-      {-90000, kDay, 0, kDay - 2, 82800}, {0, kDay, 90000, kDay + 1, 3600},
-      {0.125f, kDay, 0, kDay, 0.12f}, {0.375f, kDay, 0, kDay, 0.38f},
-      {21474836, 0, 0, 248, 47636}, {21474838, kDay, 0, kOverflow, -1},
-      {1, kMax, 86399.5f, kOverflow, -1}, {0, kDay, 3e38f, kOverflow, -1},
-      // clang-format on
-  };
+  // clang-format off
+  const struct { float seconds; Long day; float given; Stamp expected; } rows[] = {
+      {86399.6f, kDay, 0, {kDay, 86399.6f}}, {90000.5f, kDay, 0, {kDay + 1, 3600.5f}},
+      {-90000, kDay, 0, {kDay - 2, 82800}}, {0, kDay, 90000, {kDay + 1, 3600}},
+      {0.125f, kDay, 0, {kDay, 0.12f}}, {0.375f, kDay, 0, {kDay, 0.38f}},
+      {21474836, 0, 0, {248, 47636}}, {21474838, kDay, 0, kOver},
+      {1, kMax, 86399.5f, kOver}, {0, kDay, 3e38f, kOver}};
+  // clang-format on
   for (const auto& row : rows) {
     EXPECT_EQ(Result([&] {
                 return AddSecondsToStamp(row.seconds, {row.day, row.given});
               }),
-              Stamp(row.day_after, row.after))
+              row.expected)
         << row.seconds << " on " << row.given;
   }
 }
@@ -94,64 +78,51 @@ TEST(AddSecondsToStamp, CarriesIntoTheDayAndRaisesOverflowBeyondTheLongRange) {
 // 14:59:59.7 rounds to 15:00:00 before truncating; 13:59:59.499 is 13:59:59.5 as a single,
 // which rounds to the even 14:00:00; from 23:59:59.5 the stamp is 86,400 on the same day.
 TEST(StampFromLocalTime, TakesTheDaySerialAndTheSecondsSinceMidnight) {
-  const struct {
-    int hour, minute, second, nanosecond, truncate;
-    float expected;
-  } rows[] = {
-      // clang-format off
+  // clang-format off
+  const struct { int hour, minute, second, nanosecond, truncate; float expected; } rows[] = {
       {8, 0, 0, 250'000'000, 0, 28800.25f}, {14, 59, 59, 700'000'000, 1, 54000},
-      {13, 59, 59, 499'000'000, 1, 50400}, {23, 59, 59, 500'000'000, 1, 86400},
-      // clang-format on
-  };
+      {13, 59, 59, 499'000'000, 1, 50400}, {23, 59, 59, 500'000'000, 1, 86400}};
+  // clang-format on
   for (const auto& row : rows) {
     const platform::LocalTime at{2014, 8, 4, row.hour, row.minute, row.second, row.nanosecond};
     EXPECT_EQ(Result([&] { return StampFromLocalTime(at, row.truncate); }),
-              Stamp(kDay, row.expected));
+              Stamp(kDay, row.expected))
+        << row.hour << ":" << row.minute << ":" << row.second << "." << row.nanosecond;
   }
 }
 
 TEST(EvaluateDateExpression, TokensMoveOrSetTheStampInOrder) {
-  const struct {
-    std::string expression;
-    Stamp expected;
-    DateStamp start = k1420;
-    int window = 2029;
-  } cases[] = {
-      {"2014-08-04", {41855, 51600}},  // a date keeps the time of day
-      {"2014-08-04T12:00:30", {41855, 43230}},
-      {"2014-08-04T12:00:00Z", {41855, 51600}},  // nine characters: not a time
-      {"99:99:99", {45000, 362439}},             // a time keeps the day, 24:00 and above too
-      {"nowday-1t06:00", {44999, 51600}},        // a lower-case t is no separator
-      {"2014-08-04Tnowday-1", {41854, 51600}},
-      {"06:00Tnowhour+1", {45000, 25200}},
-      {"nowday12:00", {45012, 51600}},  // a keyword comes before the patterns
-      {" NowDay - 1 ", {44999, 51600}},
-      {"nowday+0.5", {45002, 51600}, {45001, 51600}},  // halves go to the even day
-      {"nowhour-15", {44999, 82800}},                  // 23:00 yesterday
-      {"nowhour+0.5", {45000, 52200}},
-      {"nowhour+10", {45001, 21600}, {45000, 72600}},  // 20:10 to 06:00 tomorrow
-      {"nowhour+1", {45001, 7200}, {45000, 90000}},    // from a time of 25:00
-      {"0030-01-01", {10959, 51600}},                  // two-digit years fall in the window
-      {"0049-12-31", {54788, 51600}, k1420, 2049},
-      {"0050-01-01", {18264, 51600}, k1420, 2049},
-      {"0100-01-01", {-657434, 51600}},  // three digits: a year as it stands
-      {"9999-12-32", {kInvalidProcedureCall, -1}},
-      {std::string(32766, 'T'), {45000, 51600}},
-      {std::string(32767, 'T'), {kOverflow, -1}},  // 32,768 tokens
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Evaluate(c.expression, c.start, c.window), c.expected) << c.expression.substr(0, 9);
-  }
-  // Empty or malformed tokens, a tab, a fraction that rounds to the even day: no change.
-  for (const char* unchanged : {"", "\t2014-08-04", "2014-8-4", "2014/08/04", "7:05", "TT",
-                                "2014-08-04t12:00", "nowdays", "nowday+0.5"}) {
-    EXPECT_EQ(Evaluate(unchanged), Stamp(45000, 51600)) << '"' << unchanged << '"';
-  }
-  // Days beyond the Long range; hours beyond it or the single range.
-  for (const char* overflow : {"nowday+99999999999", "nowday+2147438648", "nowhour+10000",
-                               "nowhour-6000", "nowhour+1e40"}) {
-    EXPECT_EQ(Evaluate(overflow), Stamp(kOverflow, -1)) << overflow;
-  }
+  constexpr Stamp kSame{45000, 51600};
+  // clang-format off
+  const struct { std::string expression; Stamp expected; DateStamp start = k1420;
+                 int window = 2029; } cases[] = {
+      // A date keeps the time of day; a time keeps the day, 24:00 and above too; with a Z the
+      // time has nine characters and is none.
+      {"2014-08-04", {41855, 51600}}, {"2014-08-04T12:00:30", {41855, 43230}},
+      {"2014-08-04T12:00:00Z", {41855, 51600}}, {"99:99:99", {45000, 362439}},
+      // A lower-case t is no separator; a keyword comes before the patterns.
+      {"nowday-1t06:00", {44999, 51600}}, {"2014-08-04Tnowday-1", {41854, 51600}},
+      {"06:00Tnowhour+1", {45000, 25200}}, {"nowday12:00", {45012, 51600}},
+      // Halves of days go to the even day; nowhour counts from the start of the hour, also
+      // of a time of 25:00.
+      {" NowDay - 1 ", {44999, 51600}}, {"nowday+0.5", {45002, 51600}, {45001, 51600}},
+      {"nowday+0.5", kSame}, {"nowhour-15", {44999, 82800}}, {"nowhour+0.5", {45000, 52200}},
+      {"nowhour+10", {45001, 21600}, {45000, 72600}}, {"nowhour+1", {45001, 7200}, {45000, 90000}},
+      // Two-digit years fall in the window ending at the given year; three digits stand as given.
+      {"0030-01-01", {10959, 51600}}, {"0049-12-31", {54788, 51600}, k1420, 2049},
+      {"0100-01-01", {-657434, 51600}}, {"9999-12-32", kInvalid},
+      // Empty or malformed tokens and a tab change nothing; 32,768 tokens overflow.
+      {"", kSame}, {"\t2014-08-04", kSame}, {"2014-8-4", kSame}, {"2014/08/04", kSame},
+      {"7:05", kSame}, {"nowdays", kSame}, {std::string(32766, 'T'), kSame},
+      {std::string(32767, 'T'), kOver},
+      // Days beyond the Long range; hours beyond it or the single range.
+      {"nowday+99999999999", kOver}, {"nowday+2147438648", kOver}, {"nowhour+10000", kOver},
+      {"nowhour-6000", kOver}, {"nowhour+1e40", kOver}};
+  // clang-format on
+  for (const auto& c : cases)
+    EXPECT_EQ(Result([&] { return EvaluateDateExpressionFrom(c.expression, c.start, c.window); }),
+              c.expected)
+        << '"' << c.expression.substr(0, 20) << "\" from " << c.start.DaySerial;
 }
 
 }  // namespace

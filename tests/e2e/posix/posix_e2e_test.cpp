@@ -1,83 +1,71 @@
 // Black-box runs of the Linux program: stdout and stderr read back as lines, the registry
-// file that names the folder of the default sweep, and what only this target has.
+// file that names the folder of the default sweep, and the runs that a hostile or broken
+// environment makes.
+#include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-
-#include "tests/e2e/posix/posix_e2e.h"
+#include "tests/e2e/e2e.h"
 
 namespace tarnwell::e2e {
 
-const bool kSilentHidesErrors = false;
-
-namespace {
-
 constexpr char kNoRegistry[] = "/nonexistent/tarnwell-e2e/registry.reg";
-constexpr int kCannotRestrict = 125;
 
-// The lines written to `file`; a last line without its line end is marked.
-Lines ReadLines(std::FILE* file) {
+static void ToFullDisk() { dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO); }
+// Root reads whatever the permissions say; any other user does not.
+static void AsAnyUser() {
+  prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE);
+  prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH);
+}
+
+// The lines of the file `path`, which goes; a last line without its line end is marked.
+static Lines ReadLines(const std::string& path) {
   Lines lines;
-  std::rewind(file);
-  for (int c; (c = std::fgetc(file)) != EOF;) {
-    if (lines.empty() || lines.back().ends_with('\n')) lines.emplace_back();
-    lines.back() += static_cast<char>(c);
-  }
-  std::fclose(file);
-  for (std::string& line : lines) {
-    line = line.ends_with('\n') ? line.substr(0, line.size() - 1) : line + "<no line end>";
-  }
+  std::ifstream file(path);
+  for (std::string line; std::getline(file, line);)
+    lines.push_back(file.eof() ? line + "<no line end>" : line);
+  std::remove(path.c_str());
   return lines;
 }
 
-// The program run with `registry` as its registry file; `restricted`: as root without the
-// power to read what its permissions forbid, the way any other user would run it.
-RunResult Launch(const Lines& arguments, const std::string& registry, bool restricted = false,
-                 const std::function<void()>& in_child = {}) {
+// The program run with `registry` as its registry file; `in_child` runs in the new process
+// just before the program starts. A run that hangs ends at the alarm, and one that hoards
+// memory runs out of it early.
+static RunResult Launch(const Lines& arguments, const std::string& registry,
+                        void (*in_child)() = nullptr) {
   std::vector<char*> argv{const_cast<char*>(TARNWELL_PROGRAM)};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  RunResult result;
-  if (out == nullptr || err == nullptr) return result;
-  std::fflush(nullptr);
+  const std::string out = testing::TempDir() + "tarnwell-e2e-" + std::to_string(getpid());
   const pid_t child = fork();
   if (child == 0) {
-    dup2(fileno(out), STDOUT_FILENO);
-    dup2(fileno(err), STDERR_FILENO);
+    std::freopen((out + ".out").c_str(), "w", stdout);
+    std::freopen((out + ".err").c_str(), "w", stderr);
     setenv("TARNWELL_REGISTRY", registry.c_str(), 1);
-    if (restricted && geteuid() == 0 &&
-        (prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE) != 0 ||
-         prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH) != 0)) {
-      _exit(kCannotRestrict);
-    }
-    if (in_child) in_child();
+    alarm(20);
+#if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's shadow memory needs terabytes
+    const rlimit memory{64 << 20, 64 << 20};
+    setrlimit(RLIMIT_AS, &memory);
+#endif
+    if (in_child != nullptr) in_child();
     execv(argv[0], argv.data());
     _exit(127);
   }
   int status = 0;
-  if (child > 0 && waitpid(child, &status, 0) == child) {
-    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-  result.messages = ReadLines(out);
-  result.errors = ReadLines(err);
-  return result;
+  EXPECT_EQ(waitpid(child, &status, 0), child);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+          ReadLines(out + ".out"),
+          ReadLines(out + ".err"),
+          {}};
 }
 
-}  // namespace
+const bool kSilentHidesErrors = false;
 
 RunResult RunTarnwell(const Lines& arguments) { return Launch(arguments, kNoRegistry); }
-
-RunResult RunTarnwellWith(const Lines& arguments, const std::string& registry,
-                          const std::function<void()>& in_child) {
-  return Launch(arguments, registry, false, in_child);
-}
 
 void AddEntriesNeverDeleted(const TestFolder& folder) {
   folder.Add("target.txt");
@@ -87,51 +75,73 @@ void AddEntriesNeverDeleted(const TestFolder& folder) {
   EXPECT_EQ(mkfifo((folder.Path() / LogName("pipe", -30)).c_str(), 0644), 0);
 }
 
-namespace {
-
-TEST(RegistryFile, NamesTheFolderOfTheDefaultSweepUnlessAPathIsGiven) {
-  TestFolder registry, logs, given;
-  const std::string file = registry.Text() + "/registry.reg";
-  const std::string key = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane]\n";
+// Every run starts in the folder of its registry files, which also holds "c:" and
+// "C:\DebugFiles" as relative names: a drive path of the default sweep read as a relative one
+// would sweep them.
+TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
+  const TestFolder registry, logs, locked("locked");
+  const fs::path started_in = fs::current_path();
+  fs::current_path(registry.Path());
+  const std::string old = LogName("old", -30), decoys[] = {"c:/", "C:/DebugFiles/"};
+  for (const std::string& decoy : decoys) fs::create_directories(decoy), std::ofstream(decoy + old);
+  ASSERT_EQ(mkfifo("fifo", 0600), 0);
+  fs::create_symlink("loop", "loop");
+  const std::string naming =
+      "REGEDIT4\n[HKLM\\SOFTWARE\\Corvane]\n\"DebugPath\"=\"" + logs.Text() + '"';
+  // The largest file read: 16 MiB of blank lines, a quarter of what a piece per line would take.
+  std::ofstream("large") << naming << std::string((16 << 20) - naming.size(), '\n');
+  std::ofstream("huge") << naming << std::string((16 << 20) + 1 - naming.size(), '\n');
+  std::string keys = "REGEDIT4\n";
+  for (int i = 0; i < 1'000'000; ++i) keys += "[HKLM\\" + std::to_string(i) + "]\n";
+  std::ofstream("keys") << keys;
+  locked.Add(old);
+  fs::permissions(locked.Path(), fs::perms::none);
+  const std::string io_error = "Run-time error '57': Device I/O error: standard output: ",
+                    full = io_error + "No space left on device",
+                    ignored = "; registry file ignored";
+  // clang-format off
   const struct {
-    const char* what;
-    std::string contents;
-    bool path_given;
-    int count;
-  } rows[] = {
-      {"the value names the folder", key + "\"DebugPath\"=\"" + logs.Text() + "\"\n", false, 1},
-      {"no value: a drive path that names nothing", key + "\"Other\"=\"x\"\n", false, 0},
-      {"a given path beats the registry", key + "\"DebugPath\"=\"" + logs.Text() + "\"\n", true, 1},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    std::ofstream(file, std::ios::binary) << row.contents;
-    logs.Add(LogName("old", -8));
-    given.Add(LogName("old", -8));
+    std::string registry = kNoRegistry, path = "";  // path: of the /Path switch, if any
     Lines arguments = {"/DeleteAfterDays=7"};
-    if (row.path_given) arguments.push_back("/Path=" + given.Text());
-    const RunResult run = Launch(arguments, file);
-    EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.messages, Deleted(row.count));
-    EXPECT_TRUE(run.errors.empty());
-    EXPECT_EQ(logs.Entries().empty(), row.count == 1 && !row.path_given);
-    EXPECT_EQ(given.Entries().empty(), row.path_given);
+    void (*in_child)() = nullptr;
+    int count = 0;         // of the "N Debug files deleted" line
+    bool deleted = false;  // whether what `logs` held went
+    std::string error = "";
+  } rows[] = {
+      {},  // no registry file, silently: C:\DebugFiles instead, which names nothing here
+      {.registry = "fifo", .error = "tarnwell: fifo: not a regular file" + ignored},
+      {.registry = "/dev/zero", .error = "tarnwell: /dev/zero: not a regular file" + ignored},
+      {.registry = "huge", .error = "tarnwell: huge: larger than 16 MiB" + ignored},
+      {.registry = "loop", .error = "tarnwell: loop: Too many levels of symbolic links" + ignored},
+      {.registry = "large", .count = 1, .deleted = true},
+      {.registry = "large", .path = registry.Text()},  // the given folder beats the registry's
+#if !defined(__SANITIZE_ADDRESS__)
+      {.registry = "keys", .error = "Run-time error '7': Out of memory"},
+#endif
+      {.path = logs.Text(), .in_child = ToFullDisk, .deleted = true, .error = full},
+      {.path = logs.Text(), .in_child = [] { close(STDOUT_FILENO); }, .deleted = true,
+       .error = io_error + "Bad file descriptor"},
+      {.arguments = {"/DeleteAfterDays=0"}, .in_child = ToFullDisk, .error = full},
+      {.path = locked.Text(), .in_child = AsAnyUser,
+       .error = "Run-time error '75': Path/File access error: " + locked.Text() +
+                ": Permission denied"},
+  };
+  // clang-format on
+  for (const auto& row : rows) {
+    Lines arguments = row.arguments;
+    if (!row.path.empty()) arguments.push_back("/Path=" + row.path);
+    SCOPED_TRACE(row.registry + " " + testing::PrintToString(arguments) + " " + row.error);
+    logs.Add(LogName("old", -8));
+    const RunResult run = Launch(arguments, row.registry, row.in_child);
+    // A run-time error ends the run with status 1, before any count is shown.
+    const bool ended = row.error.starts_with("Run-time error");
+    EXPECT_EQ(run.exit_code, ended ? 1 : 0);
+    EXPECT_EQ(run.messages, ended ? Lines{} : Deleted(row.count));
+    EXPECT_EQ(run.errors, row.error.empty() ? Lines{} : Lines{row.error});
+    EXPECT_EQ(logs.Entries().empty(), row.deleted);
   }
+  for (const std::string& decoy : decoys) EXPECT_TRUE(fs::exists(decoy + old)) << decoy;
+  fs::current_path(started_in);
 }
 
-// A journal reader must see which folder failed and why, not only the error number.
-TEST(Run, AFolderThatCannotBeReadEndsTheRunNamingItAndWhy) {
-  const TestFolder folder;
-  folder.Add(LogName("old", -30));
-  fs::permissions(folder.Path(), fs::perms::none);
-  const RunResult run = Launch({"/DeleteAfterDays=7", "/Path=" + folder.Text()}, kNoRegistry, true);
-  fs::permissions(folder.Path(), fs::perms::owner_all);
-  if (run.exit_code == kCannotRestrict) GTEST_SKIP() << "cannot give up root's file access here";
-  EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.errors, Lines{"Run-time error '75': Path/File access error: " + folder.Text() +
-                              ": Permission denied"});
-  EXPECT_EQ(folder.Entries(), Names{LogName("old", -30)});
-}
-
-}  // namespace
 }  // namespace tarnwell::e2e

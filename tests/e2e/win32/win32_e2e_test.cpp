@@ -86,12 +86,20 @@ RunResult RunTarnwell(const Lines& arguments) {
   std::replace(line.begin(), line.end(), '/', '\\');
   line += ' ' + ArgumentTextFromArguments(arguments);
   std::wstring command = platform::Widen(line);
+  // Standard output is a file, as after "Tarnwell.exe ... > out.txt".
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  const fs::path output = fs::temp_directory_path() / "tarnwell-e2e-output.txt";
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                   CREATE_ALWAYS, 0, nullptr);
   PROCESS_INFORMATION process = {};
   RunResult result;
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &startup, &process);
+  CloseHandle(startup.hStdOutput);
+  if (!started) {
     ADD_FAILURE() << "cannot start " << line;
     return result;
   }
@@ -114,6 +122,8 @@ RunResult RunTarnwell(const Lines& arguments) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   result.exit_code = int(code);
+  std::ifstream file(output);
+  for (std::string text; std::getline(file, text);) result.output.push_back(text);
   return result;
 }
 

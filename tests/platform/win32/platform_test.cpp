@@ -109,7 +109,7 @@ TEST(LocalSettings, ClockAgreesWithTheCRuntimeAndTwoDigitYearsWithTheUser) {
 
 // Written through WOW6432Node, which is the 32-bit view the program reads, where
 // installations of the earlier 32-bit program keep the value. On Linux the same lookup
-// runs over .reg files: see reg_file_test.cpp.
+// runs over .reg files: see posix/platform_test.cpp.
 TEST(GetRegistryString, ReadsTextUpToItsFirstNulAndGivesEmptyForOtherTypes) {
   const std::string kDefault = "C:\\Fallback", kKey = "SOFTWARE\\TarnwellTest";
   // Data byte for byte as stored; the missing value comes first, before any DebugPath exists.

@@ -1,0 +1,117 @@
+// Every libFuzzer target in one file: the build makes one executable per FUZZ_<target>
+// definition. Each checks properties that must hold for any input, so a wrong answer is a
+// finding like a crash, and libFuzzer keeps the input that broke it.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "base/runtime_error.h"
+#include "general/argument_text.h"
+#include "general/command_line.h"
+#include "general/date_expression.h"
+#include "general/numbers.h"
+#include "general/token.h"
+#include "platform/posix/reg_file.h"
+#include "platform/posix/wildcard.h"
+
+#define CHECK(c) ((c) ? void() : (std::fputs("broken: " #c "\n", stderr), __builtin_trap()))
+
+using namespace tarnwell;
+using namespace tarnwell::platform;
+[[maybe_unused]] constexpr auto npos = std::string::npos;
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+#if defined(FUZZ_read_number)
+  // Overflow is the only error, and blanks stand anywhere without changing the number.
+  const std::string text = input.ConsumeRemainingBytesAsString();
+  std::string squeezed = text;
+  std::erase_if(squeezed, [](char c) { return c == ' ' || c == '\t' || c == '\n'; });
+  try {
+    const double value = ReadNumber(text);
+    CHECK(std::isfinite(value) && ReadNumber(squeezed) == value);
+  } catch (const RuntimeError& error) {
+    CHECK(error.Number() == kOverflow);
+  }
+#elif defined(FUZZ_extract_token)
+  // The token is a piece of the text, and a reported delimiter is really there.
+  Long start = input.ConsumeIntegral<Long>(), found_at = 0;
+  const Long start_before = start;
+  const bool trim = input.ConsumeBool(), skip = input.ConsumeBool();
+  const std::string delimiter = input.ConsumeRandomLengthString(4);
+  const std::string text = input.ConsumeRemainingBytesAsString();
+  const std::string token = ExtractToken(text, start, delimiter, found_at, trim, skip);
+  CHECK(start == std::max<Long>(start_before, 1) && text.find(token) != npos);
+  if (found_at != 0) CHECK(found_at >= start && text.substr(found_at - 1).starts_with(delimiter));
+#elif defined(FUZZ_command_line)
+  // Only a switch that is present, after a blank or at the start, yields a (trimmed) value.
+  const bool decode = input.ConsumeBool();
+  const std::string key = input.ConsumeRandomLengthString(24);
+  const std::string line = input.ConsumeRemainingBytesAsString();
+  const std::string value = GetCommandLineParameter(line, key, "=", decode, " ");
+  const auto blank = [](const std::string& s) { return s.starts_with(' ') ? s : " " + s; };
+  CHECK(TrimBlanks(value) == value && (decode || line.find(value) != npos));
+  if (!value.empty()) CHECK(ContainsIgnoringCase(blank(line), blank(key) + "="));
+  CHECK(line.find('{') != npos ? DecodeEscapes(line).size() <= line.size()
+                               : DecodeEscapes(line) == line);
+#elif defined(FUZZ_date_expression)
+  // Errors 5 and 6 only; a time of day past one day only when the expression sets one.
+  const Long day = input.ConsumeIntegral<Long>(), seconds = input.ConsumeIntegralInRange(0, 86399);
+  const int window_max = input.ConsumeIntegralInRange(99, 9999);
+  const std::string expression = input.ConsumeRemainingBytesAsString();
+  try {
+    const auto stamp = EvaluateDateExpressionFrom(expression, MakeStamp(day, seconds), window_max);
+    CHECK(stamp.Seconds >= 0 && (stamp.Seconds <= 86400 || expression.find(':') != npos));
+  } catch (const RuntimeError& error) {
+    CHECK(error.Number() == kInvalidProcedureCall || error.Number() == kOverflow);
+  }
+#elif defined(FUZZ_reg_file)
+  // A fault names a line inside the file; every value name read is written in the file.
+  const std::string bytes = input.ConsumeRemainingBytesAsString();
+  const RegFile file = RegFile::Parse(bytes);
+  const auto breaks = std::ranges::count(bytes, '\n') + std::ranges::count(bytes, '\r');
+  CHECK(file.ok() || (file.error_line() <= std::size_t(breaks) + 1 && !file.error().empty()));
+  if (!file.ok() || bytes.starts_with("\xFF\xFE")) return 0;  // names in 8-bit files only
+  // Each run from a backslash to the next ']' is tried as a key path, "[HKLM\path]" among them.
+  // Names with \ or " stand escaped in the file; the unit tests check the escaping.
+  for (std::size_t at = bytes.find('\\'); at != npos; at = bytes.find('\\', at + 1))
+    for (const auto& [name, value] :
+         file.Key(bytes.substr(at + 1, bytes.find(']', at) - at - 1)).value_or(RegFile::Values{}))
+      if (name.find_first_of("\\\"") == npos)
+        CHECK(name.empty() || ContainsIgnoringCase(bytes, '"' + name + '"'));
+#elif defined(FUZZ_argument_text)
+  // The command line loses only the program's name and outer blanks, and a /Path value
+  // survives the rebuild from an argument vector and the switch lookup.
+  const std::string command_line = input.ConsumeRandomLengthString(256);
+  const std::string rest = ArgumentTextFromCommandLine(command_line);
+  CHECK(command_line.find(rest) != npos && TrimBlanks(rest) == rest);
+  // Never empty: an empty value lets the lookup run on into the next argument, by design.
+  std::string folder = input.ConsumeRandomLengthString(64) + "x";
+  std::erase_if(folder, [](char c) { return c == '\0' || c == '"'; });  // NUL: no shell passes it
+  const std::string text = ArgumentTextFromArguments(
+      {"/DeleteAfterDays=7", "/Path=" + folder, input.ConsumeRemainingBytesAsString()});
+  CHECK(GetCommandLineParameter(text, "/Path", "=", false, " ") == TrimBlanks(folder));
+#elif defined(FUZZ_wildcard)
+  // A name matches itself ('?' and '*' included), in any ASCII case with its tail replaced by
+  // '*', and with its head replaced by '*' or one whole character by '?'. A longer name or a
+  // longer pattern does not match.
+  const std::uint8_t cut = input.ConsumeIntegral<std::uint8_t>();
+  const std::string name = input.ConsumeRemainingBytesAsString();
+  const auto next = [&name](std::size_t at) {  // only a lead byte owns continuation bytes
+    if (static_cast<unsigned char>(name[at++]) < 0xC0) return at;
+    while (at < name.size() && (static_cast<unsigned char>(name[at]) & 0xC0) == 0x80) ++at;
+    return at;
+  };
+  // Back off continuation bytes so that the cut falls between two characters.
+  std::size_t from = std::min<std::size_t>(cut, name.size());
+  while (from > 0 && from < name.size() && (name[from] & 0xC0) == 0x80) --from;
+  const std::string head = name.substr(0, from), tail = name.substr(from);
+  CHECK(MatchesPattern(name, name) && !MatchesPattern(name, name + "x"));
+  CHECK(MatchesPattern(FoldCase(name), head + "*") && MatchesPattern(name, "*" + tail));
+  if (name.find('*') == npos) CHECK(!MatchesPattern(name + "x", name));
+  if (!tail.empty()) CHECK(MatchesPattern(name, head + "?" + name.substr(next(from))));
+#endif
+  return 0;
+}
