@@ -1,52 +1,140 @@
-// What differs by target, on Windows: drive roots, the local clock and the user's
-// two-digit-year window.
+// What differs by target, on Windows: folders named in the forms the file API takes and
+// changed by someone else while they are swept, the local clock, the user's
+// two-digit-year window and the real registry (Wine's).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <string>
 
+#include "app/tarnwell_fn.h"
 #include "general/calendar.h"
 #include "general/date_expression.h"
 #include "general/paths.h"
-#include "platform/two_digit_year.h"
+#include "general/registry.h"
+#include "platform/folder_listing.h"
+#include "platform/win32/extended_path.h"
+#include "tests/test_folder.h"
 
 namespace tarnwell {
 namespace {
 
-// The default sweep relies on "c:" counting as a folder whenever drive C: exists.
-TEST(FolderExistsOnWindows, DriveRootsAreFolders) {
-  for (const char* path : {"c:", "C:", "c:\\", "C:/", "C:\\windows"}) {
-    EXPECT_TRUE(FolderExists(path)) << path;
-  }
-  EXPECT_FALSE(FolderExists("C:\\windows\\win.ini"));
-  EXPECT_FALSE(FolderExists("C:\\no such folder here"));
+using namespace std::string_literals;
+
+// Shares cannot be reached under Wine ("\\?\UNC\localhost\..." is not there): their form is
+// checked here, the sweeps below use drive paths. "c:" is the root, as "c:\name" shows, and
+// the default sweep relies on it counting as a folder.
+TEST(WindowsFolderNames, TakeThePrefixedFormAndDriveRootsAreFolders) {
+  // clang-format off
+  const struct { const wchar_t *folder, *extended; } rows[] = {
+      {LR"(\\server\share\logs)", LR"(\\?\UNC\server\share\logs\)"},
+      {L"C:/a//b/../c", LR"(\\?\C:\a\c\)"},  {L"c:", LR"(\\?\c:\)"}};
+  // clang-format on
+  for (const auto& row : rows) EXPECT_EQ(platform::ExtendedFolderPath(row.folder), row.extended);
+  EXPECT_TRUE(FolderExists("c:"));
 }
 
-// The C runtime reaches the time zone by its own path.
-TEST(CurrentStamp, AgreesWithTheCRuntimesLocalDateAndTime) {
+// Over 260 characters, given with "\\?\" or ending in a separator after it.
+TEST(SweepFolderOnWindows, SweepsLongPrefixedAndTrailingSeparatorPaths) {
+  const std::string deep = std::string(120, 'a') + "\\" + std::string(120, 'b');
+  // clang-format off
+  const struct { std::string leaf, prefix, suffix; } rows[] = {
+      {deep, "", ""},  {deep, R"(\\?\)", ""},  {"s", R"(\\?\)", "\\"}};
+  // clang-format on
+  for (const auto& row : rows) {
+    const TestFolder folder(row.leaf);
+    // Made and read through "\\?\": the C runtime behind std::filesystem stops at 260.
+    const std::wstring file = LR"(\\?\)" + (folder.Path() / LogName("trace", -30)).wstring();
+    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, 0, CREATE_NEW, 0, 0));
+    const std::string given = row.prefix + folder.Text() + row.suffix;
+    EXPECT_EQ(SweepFolder(given, 10), 1) << given;
+    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << given;
+  }
+}
+
+// Someone renames the swept folder, or the folder above it, and moves another folder with the
+// same names into its place (Wine makes no junctions; by path that is the same attack).
+TEST(FolderListingOnWindows, DeletesNothingOutsideTheOpenedFolderWhenItIsSwappedMidSweep) {
+  for (const bool above : {false, true}) {
+    const TestFolder swept("in/logs"), outside("in/logs");
+    const Names names = {LogName("a", -30), LogName("b", -30)};
+    for (const TestFolder* folder : {&swept, &outside}) folder->Create(names);
+    platform::FolderListing listing;
+    std::vector<platform::ListedEntry> batch;
+    ASSERT_TRUE(listing.Open(swept.Text(), "*.log").done() && listing.NextBatch(&batch).done());
+    const fs::path target = above ? swept.Path().parent_path() : swept.Path();
+    const fs::path replacement = above ? outside.Path().parent_path() : outside.Path();
+    const bool swapped = MoveFileW(target.c_str(), (target.wstring() + L"-moved").c_str()) &&
+                         MoveFileW(replacement.c_str(), target.c_str());
+    // The folder itself is held without delete sharing; Wine lets the folder above it move.
+    EXPECT_TRUE(above || !swapped) << "renamed while swept";
+    for (const platform::ListedEntry& entry : batch) listing.DeleteEntry(entry);
+    EXPECT_EQ((swapped ? swept : outside).Entries(), names) << above << ": outside files deleted";
+  }
+}
+
+// After it was listed, one entry is made hidden and another is held open without delete
+// sharing: both stay, and the sweep goes on to the next.
+TEST(FolderListingOnWindows, LeavesEntriesHiddenOrHeldOpenSinceTheyWereListed) {
+  const TestFolder folder;
+  const std::string hidden = LogName("a", -30), held = LogName("b", -30);
+  folder.Create({hidden, held, LogName("c", -30)});
+  platform::FolderListing listing;
+  std::vector<platform::ListedEntry> batch;
+  ASSERT_TRUE(listing.Open(folder.Text(), "*.log").done() && listing.NextBatch(&batch).done());
+  SetFileAttributesW((folder.Path() / hidden).c_str(), FILE_ATTRIBUTE_HIDDEN);
+  HANDLE holder = CreateFileW((folder.Path() / held).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_EXISTING, 0, 0);
+  for (const platform::ListedEntry& entry : batch) listing.DeleteEntry(entry);
+  CloseHandle(holder);
+  EXPECT_EQ(folder.Entries(), (Names{hidden, held}));
+}
+
+// The C runtime reaches the time zone by its own path. Two-digit years land in the hundred
+// years that end with the user's setting (Wine and current Windows say 2049, older 2029).
+TEST(LocalSettings, ClockAgreesWithTheCRuntimeAndTwoDigitYearsWithTheUser) {
   const std::time_t now = std::time(nullptr);
   const DateStamp stamp = CurrentStamp(false);
-  const std::tm local = *std::localtime(&now);
-  const Long day = DaySerialOfDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-  const float second = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
-  // Read within the two seconds after `now`, unless midnight came in between.
-  EXPECT_TRUE((stamp.DaySerial == day && stamp.Seconds >= second && stamp.Seconds < second + 2) ||
-              (stamp.DaySerial == day + 1 && stamp.Seconds < 2))
-      << stamp.DaySerial << " " << stamp.Seconds;
-}
+  const std::tm t = *std::localtime(&now);
+  const double day = DaySerialOfDate(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
+  // Read within the two seconds after `now`, across midnight too.
+  EXPECT_NEAR((stamp.DaySerial - day) * 86400 + stamp.Seconds,
+              t.tm_hour * 3600 + t.tm_min * 60 + t.tm_sec + 1.0, 1.0);
 
-// Two-digit years land in the hundred years that end with the user's setting (Wine and
-// current Windows report 2049, older Windows 2029).
-TEST(TwoDigitYearWindow, IsTheUsersSetting) {
   DWORD last = 0;
   GetCalendarInfoW(LOCALE_USER_DEFAULT, CAL_GREGORIAN, CAL_ITWODIGITYEARMAX | CAL_RETURN_NUMBER,
                    nullptr, 0, &last);
-  ASSERT_EQ(platform::TwoDigitYearMax(), static_cast<int>(last));
-  const std::string first_two_digits = std::to_string(100 + (last + 1) % 100).substr(1);
-  EXPECT_EQ(EvaluateDateExpression("00" + first_two_digits + "-01-01").DaySerial,
-            DaySerialOfDate(last - 99, 1, 1));
+  const std::string first_day = "00" + std::to_string(100 + (last + 1) % 100).substr(1) + "-01-01";
+  EXPECT_EQ(EvaluateDateExpression(first_day).DaySerial, DaySerialOfDate(last - 99, 1, 1));
+}
+
+// Written through WOW6432Node, which is the 32-bit view the program reads, where
+// installations of the earlier 32-bit program keep the value. On Linux the same lookup
+// runs over .reg files: see posix/platform_test.cpp.
+TEST(GetRegistryString, ReadsTextUpToItsFirstNulAndGivesEmptyForOtherTypes) {
+  const std::string kDefault = "C:\\Fallback", kKey = "SOFTWARE\\TarnwellTest";
+  // Data byte for byte as stored; the missing value comes first, before any DebugPath exists.
+  // clang-format off
+  const struct { const wchar_t* name; DWORD type; std::wstring data; std::string read; } rows[] = {
+      {L"OtherPath", REG_SZ, L"D:\\Logs\0"s, kDefault},
+      {L"DebugPath", REG_SZ, L"D:\\J\u00f6rg\\\u65e5\0more\0"s, "D:\\J\xc3\xb6rg\\\xe6\x97\xa5"},
+      {L"DebugPath", REG_SZ, L"\0"s, ""},  {L"DebugPath", REG_SZ, L"D:\\Logs", "D:\\Logs"},
+      {L"DebugPath", REG_EXPAND_SZ, L"%TEMP%\0"s, ""},  {L"DebugPath", REG_DWORD, L"\x07\0"s, ""}};
+  // clang-format on
+  for (const auto& row : rows) {
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\TarnwellTest", row.name, row.type,
+                    row.data.data(), row.data.size() * 2);
+    EXPECT_EQ(GetRegistryString(platform::kHkeyLocalMachine, kKey, "DebugPath", kDefault), row.read)
+        << row.type << " " << row.read;
+  }
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\TarnwellTest");
+  EXPECT_EQ(GetRegistryString(platform::kHkeyLocalMachine, kKey, "DebugPath", kDefault), kDefault)
+      << "no key";
+
+  const std::string x(40000, 'x');  // positions beyond 32,767 are ordinary positions
+  EXPECT_EQ(TrimAtNull(x, false), x) << "no NUL";
+  EXPECT_EQ(TrimAtNull(x + '\0' + x + '\0', false), x);
+  EXPECT_EQ(TrimAtNull(x + '\0' + x + '\0', true), x + '\0' + x);
 }
 
 }  // namespace
