@@ -33,9 +33,7 @@ std::string Eight(long long digits) { return std::to_string(100000000 + digits).
 
 TEST(AgeLimit, GivesTheDateExpressionAnswerOnASeededSample) {
   std::mt19937 random(20140804);
-  auto pick = [&](long long high) {
-    return std::uniform_int_distribution<long long>(0, high)(random);
-  };
+  auto pick = [&](long long high) { return std::uniform_int_distribution(0LL, high)(random); };
   const char* const stems[] = {"trace.", "a.b.", "my trace.", ".", "x", "x ", "d/x.", "d\\x."};
   const char* const extensions[] = {".log", ".LOG", ".", "", ".lo/g", ".l\\og"};
   for (int i = 0; i < 200000; ++i) {
@@ -51,10 +49,8 @@ TEST(AgeLimit, GivesTheDateExpressionAnswerOnASeededSample) {
   for (int i = 0; i < 20000; ++i) {
     const sys_days day{days{pick(3615899) - 683003}};  // 1 January 100 .. 31 December 9999
     const year_month_day date{day};
-    const std::string name =
-        "app." +
-        Eight(int(date.year()) * 10000LL + unsigned(date.month()) * 100 + unsigned(date.day())) +
-        ".log";
+    const long long digits = int(date.year()) * 10000LL + unsigned(date.month()) * 100;
+    const std::string name = "app." + Eight(digits + unsigned(date.day())) + ".log";
     const Long serial = day.time_since_epoch().count() + 25569, age = Long(pick(40000)) - 400;
     for (const Long limit : {age - 1, age, age + 1})
       ExpectSameAnswer(name, limit, {serial + age, 0}, 2029);
@@ -67,15 +63,11 @@ TEST(AgeLimit, GivesTheDateExpressionAnswerOnCarryRangeAndNumberEdges) {
       "01000100", "01010000", "18991230", "18991231",  "20000229",  "19000229", "20141399",
       "99991231", "99991232", "99999999", "2014080x",  "+2014080",  " 2014080", "2014 080",
       "1e+07000", "&H123456", "2014T804", "20140804 ", " 20140804", "201408041"};
-  for (const char* component : components) {
-    for (const int window : kWindows) {
-      for (const Long limit : kLimits) {
-        for (const Long today : {41855, -657434, 2958465, 1}) {
+  for (const char* component : components)
+    for (const int window : kWindows)
+      for (const Long limit : kLimits)
+        for (const Long today : {41855, -657434, 2958465, 1})
           ExpectSameAnswer(std::string("x.") + component + ".log", limit, {today, 0}, window);
-        }
-      }
-    }
-  }
 }
 
 }  // namespace

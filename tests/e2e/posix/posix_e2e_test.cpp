@@ -62,10 +62,8 @@ static RunResult Launch(const Lines& arguments, const std::string& registry,
   }
   int status = 0;
   EXPECT_EQ(waitpid(child, &status, 0), child);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-          ReadLines(out + ".out"),
-          ReadLines(out + ".err"),
-          {}};
+  const int exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return {exit_code, ReadLines(out + ".out"), ReadLines(out + ".err"), {}};
 }
 
 const bool kSilentHidesErrors = false;

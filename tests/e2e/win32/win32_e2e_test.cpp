@@ -15,25 +15,23 @@ const bool kSilentHidesErrors = true;
 
 namespace {
 
-// The icon a box shows, told from the screen by its colours (its handle belongs to the other
-// process): the error icon is red, the information icon blue.
-enum class Icon { kNone, kInformation, kError };
-Icon IconShown(HWND control) {
+// Whether the icon `control` shows is red, the error icon, rather than the blue information
+// icon: its handle belongs to the other process, so it is told from the screen.
+bool ShowsErrorIcon(HWND control) {
   RECT rect = {};
-  if (control == nullptr || !GetWindowRect(control, &rect)) return Icon::kNone;
+  GetWindowRect(control, &rect);
   HDC screen = GetDC(nullptr);
   int red = 0, blue = 0;
   for (int attempt = 0; attempt < 40 && red + blue == 0; ++attempt, Sleep(50)) {
-    for (int y = rect.top; y < rect.bottom; ++y) {  // until the icon is painted
-      for (int x = rect.left; x < rect.right; ++x) {
-        const COLORREF c = GetPixel(screen, x, y);
-        red += GetRValue(c) > 160 && GetGValue(c) < 90 && GetBValue(c) < 90;
-        blue += GetBValue(c) > 160 && GetRValue(c) < 90;
-      }
+    for (int i = 0; i < (rect.right - rect.left) * (rect.bottom - rect.top); ++i) {
+      const COLORREF c = GetPixel(screen, rect.left + i % (rect.right - rect.left),
+                                  rect.top + i / (rect.right - rect.left));
+      red += GetRValue(c) > 160 && GetGValue(c) < 90 && GetBValue(c) < 90;
+      blue += GetBValue(c) > 160 && GetRValue(c) < 90;
     }
   }
   ReleaseDC(nullptr, screen);
-  return red + blue == 0 ? Icon::kNone : red > blue ? Icon::kError : Icon::kInformation;
+  return red > blue;
 }
 
 std::string TextOf(HWND window) {
@@ -42,39 +40,23 @@ std::string TextOf(HWND window) {
   return platform::Narrow(text);
 }
 
-// The visible dialog-class window of `process`, or null.
-HWND FindBox(DWORD process) {
-  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", nullptr));) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == process && IsWindowVisible(window)) return window;
-  }
-  return nullptr;
-}
-
-// Checks what every box must be (caption, only OK) and files its text by its icon.
+// Checks what every box must be (caption, only OK, an icon) and files its text by its icon.
 void ReadBox(HWND box, RunResult& result) {
-  std::vector<int> buttons;
+  std::vector<std::wstring> children;  // class names of the visible ones, in order
   HWND icon = nullptr;
   for (HWND child = nullptr; (child = FindWindowExW(box, child, nullptr, nullptr));) {
     wchar_t name[16] = {};
     GetClassNameW(child, name, 16);
     if (!IsWindowVisible(child)) continue;
-    if (std::wstring(name) == L"Button") buttons.push_back(GetDlgCtrlID(child));
-    if (std::wstring(name) == L"Static" &&
-        (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-      icon = child;
-    }
+    if (std::wstring(name) == L"Button")
+      children.push_back(name + std::to_wstring(GetDlgCtrlID(child)));
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) icon = child;
   }
   const std::string text = TextOf(GetDlgItem(box, 0xFFFF));  // the static control of the message
   EXPECT_EQ(TextOf(box), "Tarnwell") << text;
-  EXPECT_EQ(buttons, std::vector<int>{IDOK}) << text;
-  const Icon shown = IconShown(icon);
-  if (shown == Icon::kError) {
-    result.errors.push_back(text);
-  } else {
-    result.messages.push_back(shown == Icon::kInformation ? text : "(no icon) " + text);
-  }
+  EXPECT_EQ(children, std::vector<std::wstring>{L"Button1"}) << text;  // IDOK alone
+  ASSERT_NE(icon, nullptr) << text;
+  (ShowsErrorIcon(icon) ? result.errors : result.messages).push_back(text);
 }
 
 }  // namespace
@@ -106,7 +88,12 @@ RunResult RunTarnwell(const Lines& arguments) {
   const DWORD start = GetTickCount();
   while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT &&
          GetTickCount() - start < 30000) {
-    const HWND box = FindBox(process.dwProcessId);
+    HWND box = nullptr;  // the visible dialog-class window of the process
+    for (DWORD owner = 0; (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
+      if (GetWindowThreadProcessId(box, &owner),
+          owner == process.dwProcessId && IsWindowVisible(box))
+        break;
+    }
     if (box == nullptr) continue;
     ReadBox(box, result);
     // What the OK button sends when clicked; posted, so the test never waits on the box.
