@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -20,15 +18,13 @@ using Names = std::set<std::string>;
 
 // "<stem>.<YYYYMMDD>.log" for today's local date plus `days` (negative: in the past).
 inline std::string LogName(const std::string& stem, int days) {
-  using namespace std::chrono;
   const std::time_t now = std::time(nullptr);
-  const std::tm local = *std::localtime(&now);
-  const year_month_day day{
-      sys_days{year{local.tm_year + 1900} / (local.tm_mon + 1) / local.tm_mday} +
-      std::chrono::days{days}};
+  std::tm day = *std::localtime(&now);
+  day.tm_mday += days;
+  day.tm_hour = 12;   // clear of any daylight-saving hour
+  std::mktime(&day);  // carries the day into the month and year
   char text[16];
-  std::snprintf(text, sizeof text, "%04d%02u%02u", int(day.year()), unsigned(day.month()),
-                unsigned(day.day()));
+  std::strftime(text, sizeof text, "%Y%m%d", &day);
   return stem + "." + text + ".log";
 }
 
