@@ -1,7 +1,6 @@
 // The Linux process: argv becomes the argument text; messages go to stdout, errors to
 // stderr with what failed and why, for whoever reads a failed timer's journal; the exit
 // status tells how the run ended.
-#include <csignal>
 #include <string>
 #include <vector>
 
@@ -12,8 +11,6 @@
 
 int main(int argc, char** argv) {
   using namespace tarnwell;
-  // A reader that has gone makes a write fail (error 57) instead of ending the run unseen.
-  std::signal(SIGPIPE, SIG_IGN);
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   if (arguments.size() == 1 && PrintProgramInformation(arguments.front())) return 0;
   return ExitStatusOfRun(ArgumentTextFromArguments(arguments), [](const RuntimeError& error) {

@@ -2,28 +2,16 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-
-#include "platform/posix/posix_error.h"
+#include "platform/posix/write_line.h"
 
 namespace tarnwell::platform {
 
 namespace {
 
-// Straight to the descriptor, unbuffered: a line that was not written must be known
-// before the run ends, not lost in a buffer flushed at exit.
 OsResult WriteLine(int fd, const char* stream_name, const std::string& text) {
-  const std::string line = text + "\n";
-  for (std::size_t written = 0; written < line.size();) {
-    const ssize_t count = write(fd, line.data() + written, line.size() - written);
-    if (count >= 0) {
-      written += static_cast<std::size_t>(count);
-    } else if (errno != EINTR) {
-      const OsResult error = PosixError(errno);
-      return OsResult::Failed(std::string(stream_name) + ": " + error.reason);
-    }
-  }
-  return OsResult::Done();
+  OsResult written = WriteLineTo(fd, text);
+  if (written.failed()) written.reason = std::string(stream_name) + ": " + written.reason;
+  return written;
 }
 
 }  // namespace
