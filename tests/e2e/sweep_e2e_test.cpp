@@ -106,8 +106,7 @@ TEST(Run, DeletesOnlyOrdinaryDatedLogFilesAsThePreviewSaidAndRecordsEach) {
   EXPECT_EQ(folder.Entries(), before);
   const RunResult run = Separated(RunTarnwell(real_run));
   EXPECT_EQ(std::tuple(preview.exit_code, run.exit_code, run.errors), std::tuple(0, 0, Lines{}));
-  EXPECT_EQ(run.messages, Deleted(205));
-  EXPECT_EQ(folder.Entries(), left);
+  EXPECT_EQ(std::tuple(run.messages, folder.Entries()), std::tuple(Deleted(205), left));
   EXPECT_EQ(Names(run.output.begin(), run.output.end()), record);
   EXPECT_EQ(preview.output, run.output);  // one line each, in the same order
   EXPECT_TRUE(fs::exists(folder.Path() / FromUtf8(inner)));

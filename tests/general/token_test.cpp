@@ -31,11 +31,5 @@ TEST(ExtractToken, CutsTokensAndReportsTheDelimiter) {
   }
 }
 
-TEST(ExtractToken, OneVariableMayBeBothStartAndFoundAt) {
-  Long position = 1;
-  EXPECT_EQ(ExtractToken(" /Path=x", position, "=", position, true, true), "/Path");
-  EXPECT_EQ(position, 7);
-}
-
 }  // namespace
 }  // namespace tarnwell

@@ -52,7 +52,6 @@ TEST(RegFile, ReadsEveryValueForm) {
       {kV5 + " \"Q\" = \"say \\\"hi\\\" ; [x] \\\\\" \r\n", "Q", kRegSz, "say \"hi\" ; [x] \\\0"s},
       {kV5 + "; comment\r\n@=\"root\"\r\n", "", kRegSz, "root\0"s},
       {kV5 + "\"n\"=dword:0000002A\r\n", "n", kRegDword, "\x2a\0\0\0"s},
-      {kV5 + "\"b\"=hex:01,ff, 7f\r\n", "b", kRegBinary, "\x01\xff\x7f"s},
       {kV5 + "\"u\"=hex(1):f6,00,3d,d8,00,de,00,00\r\n", "u", kRegSz, "\xc3\xb6\xf0\x9f\x98\x80\0"s},
       {kV5 + "\"c\"=hex(7):44,00,\\\r\n  00,00,00,00\r\n", "c", kRegMultiSz, "D\0\0"s},
       {"REGEDIT4\n[HKLM\\SOFTWARE\\Corvane]\n\"e\"=hex(2):41,42,00\n", "e", kRegExpandSz, "AB\0"s},
