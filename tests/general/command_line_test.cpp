@@ -38,12 +38,33 @@ TEST(GetCommandLineParameter, DecodesOnlyWhenAskedAndAnUnmatchedSeparatorGivesTh
 }
 
 // Values with blanks are quoted after the first "=" (or whole) unless they already are.
-TEST(ArgumentText, QuotesValuesWithBlanksAndDropsTheProgramNameQuotedOrNot) {
+TEST(ArgumentText, QuotesValuesWithBlanksFromAnArgumentVector) {
   EXPECT_EQ(ArgumentTextFromArguments({"/DeleteAfterDays=7", "/Path=a=b c", "two words"}),
             "/DeleteAfterDays=7 /Path=\"a=b c\" \"two words\"");
-  EXPECT_EQ(ArgumentTextFromCommandLine("Tarnwell.exe\t\t/Silent  "), "/Silent");
-  EXPECT_EQ(ArgumentTextFromCommandLine(R"("C:\Program Files\Tarnwell.exe" /Path="D:\My Logs")"),
-            R"(/Path="D:\My Logs")");
+}
+
+// A Windows command line as schedulers, scripts and process APIs write it comes out as the
+// lookup reads a switch typed by hand, and without the program's name, quoted or not.
+TEST(ArgumentText, ReadsAWindowsCommandLineAsItsCallerMeantIt) {
+  const struct {
+    const char* command_line;
+    const char* text;
+  } rows[] = {
+      {"Tarnwell.exe\t\t/Silent  ", "/Silent"},
+      {R"("C:\Program Files\Tarnwell.exe" /Path="D:\My Logs")", R"(/Path="D:\My Logs")"},
+      {R"(T.exe /DeleteAfterDays=7 "/Path=C:\My Logs" /Silent)",
+       R"(/DeleteAfterDays=7 /Path="C:\My Logs" /Silent)"},
+      {R"(T.exe "/DeleteAfterDays=7" "/Silent")", R"(/DeleteAfterDays="7" /Silent)"},
+      {R"(T.exe "/Path=" /Silent)", R"(/Path="" /Silent)"},
+      {R"(T.exe "/Path=C:\My Logs\\" "/Path=C:\a\\\b")", R"(/Path="C:\My Logs\" /Path="C:\a\\\b")"},
+      {R"(T.exe "/Path=C:\a\"b")", R"("/Path=C:\a\"b")"},
+      {R"(T.exe "C:\x y" /Path= "C:\My Logs")", R"("C:\x y" /Path= "C:\My Logs")"},
+      {"T.exe /DeleteAfterDays=7\t/Path=C:\\Logs\r\n", R"(/DeleteAfterDays=7 /Path=C:\Logs)"},
+      {"T.exe /Path=\"C:\\a\tb\"\t/Silent", "/Path=\"C:\\a\tb\" /Silent"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(ArgumentTextFromCommandLine(row.command_line), row.text) << row.command_line;
+  }
 }
 
 }  // namespace
