@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
   using namespace tarnwell;
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   if (arguments.size() == 1 && PrintProgramInformation(arguments.front())) return 0;
-  return ExitStatusOfRun(ArgumentTextFromArguments(arguments), [](const RuntimeError& error) {
-    platform::ShowErrorMessage(FormatRuntimeErrorWithDetail(error));
-  });
+  return ExitStatusOfRun(ArgumentTextFromArguments(arguments), &arguments,
+                         [](const RuntimeError& error) {
+                           platform::ShowErrorMessage(FormatRuntimeErrorWithDetail(error));
+                         });
 }

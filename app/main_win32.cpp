@@ -13,7 +13,7 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace tarnwell;
-  return ExitStatusOfRun(ArgumentTextFromCommandLine(platform::Narrow(GetCommandLineW())),
+  return ExitStatusOfRun(ArgumentTextFromCommandLine(platform::Narrow(GetCommandLineW())), nullptr,
                          [](const RuntimeError& error) {
                            // Main has kept the trimmed argument text in CommandLine.
                            if (!ContainsIgnoringCase(CommandLine, "/Silent")) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/runtime_error.h"
+#include "general/argument_text.h"
 #include "general/command_line.h"
 #include "general/log_age.h"
 #include "general/paths.h"
@@ -13,6 +14,7 @@
 #include "general/token.h"
 #include "platform/folder_listing.h"
 #include "platform/message_box.h"
+#include "platform/path_syntax.h"
 #include "platform/standard_output.h"
 
 namespace tarnwell {
@@ -50,13 +52,25 @@ void Show(const std::string& text) {
   if (shown.failed()) RaiseError(kDeviceIoError, shown.reason);
 }
 
+// Whether the /Path value `folder` is the folder the caller named. A command line that
+// mentions /Path at all never falls back to the default sweep, so an empty or misread
+// value must be refused rather than swept elsewhere.
+bool IsNamedFolder(const std::string& folder, const std::vector<std::string>* arguments) {
+  if (folder.empty() || !platform::CouldNameFolder(folder)) return false;
+  // A rebuilt text carries some values changed (a quote inside, blanks at an end); what
+  // the lookup read must be what the argument holds.
+  return arguments == nullptr || folder == SwitchValueInArguments(*arguments, "/Path").value_or("");
+}
+
 }  // namespace
 
-RunEnding Main(std::string_view argument_text) {
+RunEnding Main(std::string_view argument_text, const std::vector<std::string>* arguments) {
   CommandLine = std::string(TrimBlanks(argument_text));
 
   const Long limit = ToLong(ReadNumber(ReadSwitch("/DeleteAfterDays")));
-  if (limit <= 0) {
+  std::string folder = ReadSwitch("/Path");
+  const bool path_given = ContainsIgnoringCase(CommandLine, "/Path");
+  if (limit <= 0 || (path_given && !IsNamedFolder(folder, arguments))) {
     Show(kUsage);
     return RunEnding::kUsageShown;
   }
@@ -64,9 +78,8 @@ RunEnding Main(std::string_view argument_text) {
   const SweepOptions options = {.what_if = HasSwitch(CommandLine, "/WhatIf"),
                                 .list = HasSwitch(CommandLine, "/List")};
   std::optional<std::string> list_failure;
-  std::string folder = ReadSwitch("/Path");
   Long total = 0;
-  if (!folder.empty()) {
+  if (path_given) {
     total = SweepFolder(folder, limit, options, &list_failure);
   } else {
     // "c:" plus the sweep's "\" names the root of drive C:.
@@ -85,9 +98,10 @@ RunEnding Main(std::string_view argument_text) {
   return RunEnding::kSwept;
 }
 
-int ExitStatusOfRun(std::string_view argument_text, void (*report)(const RuntimeError&)) {
+int ExitStatusOfRun(std::string_view argument_text, const std::vector<std::string>* arguments,
+                    void (*report)(const RuntimeError&)) {
   try {
-    return static_cast<int>(Main(argument_text));
+    return static_cast<int>(Main(argument_text, arguments));
   } catch (const RuntimeError& error) {
     report(error);
   } catch (const std::bad_alloc&) {

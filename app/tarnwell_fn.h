@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/runtime_error.h"
 #include "general/numbers.h"
@@ -25,12 +26,18 @@ inline constexpr int kRunTimeErrorExitStatus = 1;
 // the sweep (see SweepOptions). Run-time errors (Overflow of the day count or of the
 // total, a folder that cannot be listed, Device I/O error when the message cannot be
 // shown or, after the sweeps, when a /List line could not be written) pass to the caller.
-RunEnding Main(std::string_view argument_text);
+//
+// The default sweep runs only when the command line does not mention /Path at all (case
+// ignored). When it does, the usage message is shown unless the lookup yields a folder:
+// not empty, a name this system could have, and, when the text was rebuilt from the
+// argument vector `arguments` (POSIX), exactly what the first "/Path=" argument holds.
+RunEnding Main(std::string_view argument_text, const std::vector<std::string>* arguments = nullptr);
 
 // Main's ending as the process exit status. A run-time error, and running out of memory
 // (as error 7, Out of memory), go to `report` and give kRunTimeErrorExitStatus; what the
 // run deleted before stays deleted.
-int ExitStatusOfRun(std::string_view argument_text, void (*report)(const RuntimeError&));
+int ExitStatusOfRun(std::string_view argument_text, const std::vector<std::string>* arguments,
+                    void (*report)(const RuntimeError&));
 
 // What the switches /WhatIf and /List ask of a sweep.
 struct SweepOptions {

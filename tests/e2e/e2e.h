@@ -31,6 +31,9 @@ extern const bool kSilentHidesErrors;
 // and pipes on Linux, hidden and system files on Windows.
 void AddEntriesNeverDeleted(const TestFolder& folder);
 
+inline const Lines kUsage = {
+    "Usage: Tarnwell.exe /DeleteAfterDays=<NumberOfDays> [/Path=<PathToExamine] [/Silent]"};
+
 inline Lines Deleted(int count) { return {std::to_string(count) + " Debug files deleted"}; }
 
 }  // namespace tarnwell::e2e

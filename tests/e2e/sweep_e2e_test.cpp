@@ -8,8 +8,6 @@
 namespace tarnwell::e2e {
 namespace {
 
-const Lines kUsage = {
-    "Usage: Tarnwell.exe /DeleteAfterDays=<NumberOfDays> [/Path=<PathToExamine] [/Silent]"};
 const Lines kOverflow = {"Run-time error '6': Overflow"};
 
 TEST(Run, UsageAndOverflowOfTheDayCountTouchNothing) {

@@ -151,4 +151,49 @@ TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
   fs::current_path(started_in);
 }
 
+// A /Path whose value cannot reach the lookup as the argument holds it is refused: a
+// quote cuts it short, blanks at its ends are trimmed, an empty one would read the next
+// argument. Each decoy would be swept by the misreading; none may go, and neither may the
+// registry's folder of the default sweep.
+TEST(Run, SweepsTheFolderTheArgumentNamesOrRefuses) {
+  const TestFolder top, registry_folder;
+  const std::string old = LogName("old", -30);
+  const std::string registry = top.Text() + "/registry.reg";
+  std::ofstream(registry) << "REGEDIT4\n[HKLM\\SOFTWARE\\Corvane]\n\"DebugPath\"=\""
+                          << registry_folder.Text() << "\"\n";
+  const std::string a = top.Text() + "/a", x = top.Text() + "/x";
+  const struct {
+    Lines arguments;
+    std::string swept = "";  // the folder whose old log goes; "": the usage message
+  } rows[] = {
+      {.arguments = {"/Path=" + a + "\"b"}, .swept = a + "\"b"},
+      {.arguments = {"/Path=" + a + "\"b c"}},
+      {.arguments = {"/Path=" + x + " "}},
+      {.arguments = {"/Path= " + x}},
+      {.arguments = {"/Path=", "/Silent"}},
+      {.arguments = {"/Path=", x}},
+      {.arguments = {"/Path=\"\""}},
+      {.arguments = {"x/Path=" + x}},
+      {.arguments = {"/Path"}},
+      {.arguments = {"--note=see /Path=" + x, "/Path=" + a}},
+      {.arguments = {"/PATH=\"" + x + "\""}, .swept = x},
+      {.arguments = {"/Path=" + a, "/Path=" + x}, .swept = a},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(row.arguments));
+    const std::string folders[] = {a, a + "\"b", a + "\"b c", x, x + " ", registry_folder.Text()};
+    for (const std::string& folder : folders) {
+      fs::create_directories(folder);
+      std::ofstream(folder + "/" + old);
+    }
+    Lines arguments = row.arguments;
+    arguments.insert(arguments.begin(), "/DeleteAfterDays=7");
+    const RunResult run = Launch(arguments, registry);
+    EXPECT_EQ(run.exit_code, row.swept.empty() ? 2 : 0);
+    for (const std::string& folder : folders) {
+      EXPECT_EQ(fs::exists(folder + "/" + old), folder != row.swept) << folder;
+    }
+  }
+}
+
 }  // namespace tarnwell::e2e

@@ -61,12 +61,15 @@ void ReadBox(HWND box, RunResult& result) {
 
 }  // namespace
 
-RunResult RunTarnwell(const Lines& arguments) {
-  // CMake knows the program by its Unix path; Wine shows the Unix root as drive Z:. The
-  // arguments are quoted the way the Linux program rebuilds them from its argv.
+namespace {
+
+// The program started with exactly `argument_text` after its name, as CreateProcessW hands
+// any caller's text over: quotes, tabs and line ends reach it as written.
+RunResult RunWithArgumentText(const std::string& argument_text) {
+  // CMake knows the program by its Unix path; Wine shows the Unix root as drive Z:.
   std::string line = std::string("\"Z:") + TARNWELL_PROGRAM + "\"";
   std::replace(line.begin(), line.end(), '/', '\\');
-  line += ' ' + ArgumentTextFromArguments(arguments);
+  line += ' ' + argument_text;
   std::wstring command = platform::Widen(line);
   // Standard output is a file, as after "Tarnwell.exe ... > out.txt".
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
@@ -112,6 +115,13 @@ RunResult RunTarnwell(const Lines& arguments) {
   std::ifstream file(output);
   for (std::string text; std::getline(file, text);) result.output.push_back(text);
   return result;
+}
+
+}  // namespace
+
+// The arguments are quoted the way the Linux program rebuilds them from its argv.
+RunResult RunTarnwell(const Lines& arguments) {
+  return RunWithArgumentText(ArgumentTextFromArguments(arguments));
 }
 
 void AddEntriesNeverDeleted(const TestFolder& folder) {
@@ -166,6 +176,52 @@ TEST(DefaultSweep, TakesTheRootOfCAndThe32BitRegistryFolderOrDebugFilesUnlessAPa
   for (const char* view : {"/reg:32", "/reg:64"}) Reg("delete", view);
   std::error_code ignored;
   for (const fs::path& file : files) fs::remove(file, ignored);
+  if (made_fallback) fs::remove_all(L"C:\\DebugFiles", ignored);
+}
+
+// Command lines as schedulers, scripts and process APIs write them, given exactly: the
+// folder they name is swept, or the usage message is shown. The places of the default sweep
+// (C:\, the registry's folder, C:\DebugFiles) are never swept for a command line with /Path.
+TEST(CommandLine, SweepsTheFolderItNamesOrRefusesButNeverTheDefaultPlaces) {
+  TestFolder registry_folder;
+  const fs::path named = L"C:\\My Logs";
+  const bool made_fallback = fs::create_directory(L"C:\\DebugFiles");
+  fs::create_directory(named);
+  const fs::path named_log = named / LogName("old", -8);
+  const fs::path default_logs[] = {fs::path(L"C:\\") / LogName("tarnwell-e2e", -8),
+                                   fs::path(L"C:\\DebugFiles") / LogName("tarnwell-e2e", -8),
+                                   registry_folder.Path() / LogName("old", -8)};
+  Reg("add", "/v DebugPath /d \"" + registry_folder.Text() + "\" /reg:32");
+  const struct {
+    std::string text;  // after the program's name
+    Lines messages;    // kUsage: refused, nothing swept
+  } rows[] = {
+      {R"(/DeleteAfterDays=7 "/Path=C:\My Logs" /Silent)", {}},
+      {R"("/DeleteAfterDays=7" "/Path=C:\My Logs\\")", Deleted(1)},
+      {"/DeleteAfterDays=7\t/Path=\"C:\\My Logs\"\t/Silent", {}},
+      {"/DeleteAfterDays=7 /Path=\"C:\\My Logs\"\r\n", Deleted(1)},
+      {"/DeleteAfterDays=7 /Path=\"C:\\My\tLogs\" /Silent", kUsage},
+      {"/DeleteAfterDays=7 /Path=", kUsage},
+      {R"(/DeleteAfterDays=7 /Path="" /Silent)", kUsage},
+      {R"(/DeleteAfterDays=7 "/Path=" /Silent)", kUsage},
+      {R"(/DeleteAfterDays=7 x/Path=C:\My Logs)", kUsage},
+      {"/DeleteAfterDays=7 /Silent /PATH", kUsage},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    for (const fs::path& file : default_logs) std::ofstream(file) << "debug output\n";
+    std::ofstream(named_log) << "debug output\n";
+    const RunResult run = RunWithArgumentText(row.text);
+    const bool refused = row.messages == kUsage;
+    EXPECT_EQ(run.exit_code, refused ? 2 : 0);
+    EXPECT_EQ(run.messages, row.messages);
+    EXPECT_EQ(fs::exists(named_log), refused);
+    for (const fs::path& file : default_logs) EXPECT_TRUE(fs::exists(file)) << file;
+  }
+  Reg("delete", "/reg:32");
+  std::error_code ignored;
+  for (const fs::path& file : default_logs) fs::remove(file, ignored);
+  fs::remove_all(named, ignored);
   if (made_fallback) fs::remove_all(L"C:\\DebugFiles", ignored);
 }
 
