@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/ascii.h"
+#include "platform/posix/reg_text.h"
 #include "platform/registry.h"
 
 namespace tarnwell::platform {
@@ -32,46 +33,34 @@ std::optional<std::uint32_t> ReadHex(std::string_view digits, std::size_t max_di
   return value;
 }
 
-void AppendUtf8(char32_t code_point, std::string& out) {
-  if (code_point < 0x80) {
-    out.push_back(static_cast<char>(code_point));
-  } else if (code_point < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code_point >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-  } else if (code_point < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code_point >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (code_point >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+// The character an escape in quoted text stands for: the two that every exporter writes,
+// and the line ends and NUL that Wine's also writes inside string data.
+std::optional<char> Unescaped(char c) {
+  switch (c) {
+    case '\\':
+    case '"':
+      return c;
+    case 'n':
+      return '\n';
+    case 'r':
+      return '\r';
+    case '0':
+      return '\0';
+    default:
+      return std::nullopt;
   }
 }
 
-// UTF-16LE code units as UTF-8, NULs kept; a lone surrogate becomes U+FFFD.
-std::string Utf8FromUtf16Le(std::string_view bytes) {
-  const auto unit = [bytes](std::size_t i) -> char32_t {
-    return static_cast<unsigned char>(bytes[2 * i]) |
-           static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * i + 1])) << 8;
-  };
-  const auto in_range = [](char32_t c, char32_t low, char32_t high) {
-    return c >= low && c <= high;
-  };
-  std::string out;
-  const std::size_t count = bytes.size() / 2;
-  for (std::size_t i = 0; i < count; ++i) {
-    char32_t c = unit(i);
-    if (in_range(c, 0xD800, 0xDBFF) && i + 1 < count && in_range(unit(i + 1), 0xDC00, 0xDFFF)) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
-      ++i;
-    } else if (in_range(c, 0xD800, 0xDFFF)) {
-      c = 0xFFFD;
-    }
-    AppendUtf8(c, out);
-  }
-  return out;
+bool IsOtherRoot(std::string_view folded_root) {
+  static constexpr std::string_view kOtherRoots[] = {"hkey_classes_root",
+                                                     "hkey_current_user",
+                                                     "hkey_users",
+                                                     "hkey_current_config",
+                                                     "hkcr",
+                                                     "hkcu",
+                                                     "hku",
+                                                     "hkcc"};
+  return std::ranges::find(kOtherRoots, folded_root) != std::end(kOtherRoots);
 }
 
 // The path below the root with trailing separators dropped, in FoldCase form.
@@ -83,27 +72,30 @@ std::string FoldKeyPath(std::string_view path) {
 }  // namespace
 
 // Walks the text one line at a time, so the memory it needs beyond the text is what the
-// file declares, never a list of its lines. A fault stops the walk and is kept in the file.
+// file declares, never a list of its lines. A line that cannot be read is left out with a
+// warning, except the header: without it the text is no registry file.
 class RegFileParser {
  public:
   RegFileParser(std::string_view text, RegFile& file) : rest_(text), file_(file) {}
 
   void Run() {
     std::string_view header;
-    while (NextLine(&header) && TrimSpacesAndTabs(header).empty()) {
-    }
+    bool read = NextLine(&header);
+    while (read && TrimSpacesAndTabs(header).empty()) read = NextLine(&header);
     header = TrimSpacesAndTabs(header);
     if (header == kHeaderVersion4) {
       hex_text_is_utf16_ = false;
     } else if (header != kHeaderVersion5) {
-      Fail("not a registry file: the first line must be REGEDIT4 or " +
-           std::string(kHeaderVersion5));
+      file_.error_line_ = std::max<std::size_t>(line_number_, 1);
+      file_.error_ =
+          "not a registry file: the first line must be REGEDIT4 or " + std::string(kHeaderVersion5);
       return;
     }
     for (std::string_view line; NextLine(&line);) {
       line = TrimSpacesAndTabs(line);
       if (line.empty() || line.front() == ';') continue;
-      if (!(line.front() == '[' ? ParseSection(line) : ParseValue(line))) return;
+      const std::size_t starts_at = line_number_;  // continued hex lines move it on
+      if (!(line.front() == '[' ? ParseSection(line) : ParseValue(line))) Warn(starts_at);
     }
   }
 
@@ -124,16 +116,24 @@ class RegFileParser {
     return true;
   }
 
-  // Records the first fault, on the line just read; returns false for the caller to stop.
-  bool Fail(std::string reason) {
-    file_.keys_.clear();
-    file_.error_line_ = std::max<std::size_t>(line_number_, 1);
-    file_.error_ = std::move(reason);
+  // Notes why the line cannot be read; returns false for the caller to give up on it.
+  bool Fault(std::string reason) {
+    fault_ = std::move(reason);
     return false;
   }
 
+  void Warn(std::size_t line) {
+    if (file_.warnings_.size() < RegFile::kMaxKeptWarnings) {
+      file_.warnings_.push_back({line, std::move(fault_)});
+    }
+    ++file_.warning_count_;
+  }
+
   bool ParseSection(std::string_view line) {
-    if (line.back() != ']' || line.size() < 3) return Fail("a key line must be [root\\path]");
+    // Until a key line is read, the values that follow belong to no key we know.
+    in_section_ = true;
+    section_ = nullptr;
+    if (line.back() != ']' || line.size() < 3) return Fault("a key line must be [root\\path]");
     std::string_view inner = line.substr(1, line.size() - 2);
     const bool remove = inner.front() == '-';
     if (remove) inner.remove_prefix(1);
@@ -141,96 +141,103 @@ class RegFileParser {
     const std::string root = FoldCase(inner.substr(0, separator));
     const std::string path =
         FoldKeyPath(separator == std::string_view::npos ? "" : inner.substr(separator + 1));
-
-    in_section_ = true;
-    section_ = nullptr;
     if (root != "hkey_local_machine" && root != "hklm") {
-      static constexpr std::string_view kOtherRoots[] = {"hkey_classes_root",
-                                                         "hkey_current_user",
-                                                         "hkey_users",
-                                                         "hkey_current_config",
-                                                         "hkcr",
-                                                         "hkcu",
-                                                         "hku",
-                                                         "hkcc"};
-      for (const std::string_view other : kOtherRoots) {
-        if (root == other) return true;
-      }
-      return Fail("unknown root key \"" + std::string(inner.substr(0, separator)) + "\"");
+      return IsOtherRoot(root) ||
+             Fault("unknown root key \"" + std::string(inner.substr(0, separator)) + "\"");
     }
-    if (!remove) {
+    if (remove) {
+      RemoveKey(path);
+    } else {
       section_ = &file_.keys_[path];
-      return true;
     }
+    return true;
+  }
+
+  void RemoveKey(const std::string& path) {
     auto& keys = file_.keys_;
     if (path.empty()) {
       keys.clear();
-      return true;
+      return;
     }
     keys.erase(path);
     const std::string below = path + "\\";
     for (auto it = keys.lower_bound(below); it != keys.end() && it->first.starts_with(below);) {
       it = keys.erase(it);
     }
-    return true;
   }
 
   bool ParseValue(std::string_view line) {
-    if (!in_section_) return Fail("a value before the first [key] line");
+    if (!in_section_) return Fault("a value before the first [key] line");
     std::string name;
     if (line.front() == '@') {
       line.remove_prefix(1);
     } else if (line.front() != '"') {
-      return Fail("a value line must start with \"name\"= or @=");
+      return Fault("a value line must start with \"name\"= or @=");
     } else if (!ParseQuoted(line, &name)) {
       return false;
     }
-    line = TrimSpacesAndTabs(line);
-    if (line.empty() || line.front() != '=') return Fail("expected = after the value name");
-    line = TrimSpacesAndTabs(line.substr(1));
-    if (line.empty()) return Fail("no data after =");
-
     RegFileValue value;
-    const bool remove = line == "-";
-    if (remove) {
-      // Deletion needs no data.
-    } else if (line.front() == '"') {
-      value.type = kRegSz;
-      if (!ParseQuoted(line, &value.data)) return false;
-      value.data.push_back('\0');
-      if (!line.empty()) return Fail("text after the closing quote");
-    } else if (StartsWithIgnoringCase(line, "dword:")) {
-      const std::optional<std::uint32_t> number = ReadHex(line.substr(6), 8);
-      if (!number) return Fail("dword: needs 1 to 8 hex digits");
-      value.type = kRegDword;
-      for (int shift = 0; shift < 32; shift += 8) {
-        value.data.push_back(static_cast<char>((*number >> shift) & 0xFF));
+    bool remove = false;
+    const bool read = ParseData(line, &value, &remove);
+    if (section_ != nullptr) {
+      // A damaged line removes its value: an older definition must not stand in for it.
+      if (!read || remove) {
+        section_->erase(FoldCase(name));
+      } else {
+        (*section_)[FoldCase(name)] = std::move(value);
       }
-    } else if (StartsWithIgnoringCase(line, "hex:")) {
-      value.type = kRegBinary;
-      if (!ParseHexBytes(line.substr(4), &value.data)) return false;
-    } else if (StartsWithIgnoringCase(line, "hex(")) {
-      const std::size_t close = line.find(')');
-      const std::optional<std::uint32_t> type =
-          close == std::string_view::npos ? std::nullopt : ReadHex(line.substr(4, close - 4), 8);
-      if (!type || close + 1 >= line.size() || line[close + 1] != ':') {
-        return Fail("hex(N): needs a hex type number N");
-      }
-      value.type = *type;
-      if (!ParseHexBytes(line.substr(close + 2), &value.data)) return false;
-      if (IsTextType(value.type) && hex_text_is_utf16_) {
-        if (value.data.size() % 2 != 0) return Fail("UTF-16 text needs an even number of bytes");
-        value.data = Utf8FromUtf16Le(value.data);
-      }
-    } else {
-      return Fail("unknown value data: expected \"text\", dword:, hex:, hex(N): or -");
     }
+    return read;
+  }
 
-    if (section_ == nullptr) return true;
-    if (remove) {
-      section_->erase(FoldCase(name));
-    } else {
-      (*section_)[FoldCase(name)] = std::move(value);
+  // What follows a value's name: "=" and its data, or "=-" (`*remove`).
+  bool ParseData(std::string_view line, RegFileValue* value, bool* remove) {
+    line = TrimSpacesAndTabs(line);
+    if (line.empty() || line.front() != '=') return Fault("expected = after the value name");
+    line = TrimSpacesAndTabs(line.substr(1));
+    if (line.empty()) return Fault("no data after =");
+    *remove = line == "-";
+    if (*remove) return true;
+    if (line.front() == '"') {
+      value->type = kRegSz;
+      if (!ParseQuoted(line, &value->data)) return false;
+      value->data.push_back('\0');
+      return line.empty() || Fault("text after the closing quote");
+    }
+    if (StartsWithIgnoringCase(line, "dword:")) {
+      const std::optional<std::uint32_t> number = ReadHex(line.substr(6), 8);
+      if (!number) return Fault("dword: needs 1 to 8 hex digits");
+      value->type = kRegDword;
+      for (int shift = 0; shift < 32; shift += 8) {
+        value->data.push_back(static_cast<char>((*number >> shift) & 0xFF));
+      }
+      return true;
+    }
+    if (StartsWithIgnoringCase(line, "hex:")) {
+      value->type = kRegBinary;
+      return ParseHexBytes(line.substr(4), &value->data);
+    }
+    if (StartsWithIgnoringCase(line, "hex(")) return ParseTypedHex(line, value);
+    return Fault("unknown value data: expected \"text\", dword:, hex:, hex(N): or -");
+  }
+
+  // hex(N):bytes, the bytes continued on following lines after a trailing "\".
+  bool ParseTypedHex(std::string_view line, RegFileValue* value) {
+    const std::size_t close = line.find(')');
+    const std::optional<std::uint32_t> type =
+        close == std::string_view::npos ? std::nullopt : ReadHex(line.substr(4, close - 4), 8);
+    // The bytes are read (and their continuation lines passed) even when the type is bad.
+    const bool typed = type && close + 1 < line.size() && line[close + 1] == ':';
+    const std::size_t colon = typed ? close + 1 : line.find(':');
+    if (!ParseHexBytes(colon == std::string_view::npos ? "" : line.substr(colon + 1),
+                       &value->data)) {
+      return false;
+    }
+    if (!typed) return Fault("hex(N): needs a hex type number N");
+    value->type = *type;
+    if (IsTextType(value->type) && hex_text_is_utf16_) {
+      if (value->data.size() % 2 != 0) return Fault("UTF-16 text needs an even number of bytes");
+      value->data = Utf8FromUtf16Le(value->data);
     }
     return true;
   }
@@ -243,25 +250,26 @@ class RegFileParser {
         rest.remove_prefix(i + 1);
         return true;
       }
-      if (rest[i] == '\\') {
-        if (i + 1 == rest.size() || (rest[i + 1] != '\\' && rest[i + 1] != '"')) {
-          return Fail(
-              "unknown escape in quoted text: write \\\\ for a backslash, \\\" for a quote");
-        }
-        ++i;
+      if (rest[i] != '\\') {
+        text->push_back(rest[i]);
+        continue;
       }
-      text->push_back(rest[i]);
+      const std::optional<char> escaped = i + 1 < rest.size() ? Unescaped(rest[++i]) : std::nullopt;
+      if (!escaped) {
+        return Fault("unknown escape in quoted text: write \\\\ for a backslash, \\\" for a quote");
+      }
+      text->push_back(*escaped);
     }
-    return Fail("quoted text without its closing quote");
+    return Fault("quoted text without its closing quote");
   }
 
   // Comma-separated hex bytes into `*bytes`, continued on following lines after a
-  // trailing "\".
+  // trailing "\". Every continuation line is passed, also when a byte is bad.
   bool ParseHexBytes(std::string_view part, std::string* bytes) {
     std::string joined;
     while (!part.empty() && part.back() == '\\') {
       joined.append(part.substr(0, part.size() - 1));
-      if (!NextLine(&part)) return Fail("a continued line at the end of the file");
+      if (!NextLine(&part)) return Fault("a continued line at the end of the file");
       part = TrimSpacesAndTabs(part);
     }
     joined.append(part);
@@ -272,7 +280,7 @@ class RegFileParser {
       const std::size_t comma = all.find(',');
       const std::string_view token = TrimSpacesAndTabs(all.substr(0, comma));
       const std::optional<std::uint32_t> byte = ReadHex(token, 2);
-      if (!byte) return Fail("bad hex byte \"" + std::string(token) + "\"");
+      if (!byte) return Fault("bad hex byte \"" + std::string(token) + "\"");
       bytes->push_back(static_cast<char>(*byte));
       if (comma == std::string_view::npos) return true;
       all.remove_prefix(comma + 1);
@@ -283,21 +291,16 @@ class RegFileParser {
   bool at_end_ = false;
   std::size_t line_number_ = 0;
   RegFile& file_;
+  std::string fault_;  // why the current line cannot be read
   bool hex_text_is_utf16_ = true;
   bool in_section_ = false;
   RegFile::Values* section_ = nullptr;  // null: values are checked but kept nowhere
 };
 
 RegFile RegFile::Parse(std::string_view bytes) {
-  std::string utf8;  // only UTF-16 text needs a copy; 8-bit text is read where it lies
-  if (bytes.starts_with("\xFF\xFE")) {
-    utf8 = Utf8FromUtf16Le(bytes.substr(2));
-    bytes = utf8;
-  } else if (bytes.starts_with("\xEF\xBB\xBF")) {
-    bytes.remove_prefix(3);  // 8-bit files are taken as UTF-8, which ASCII files also are
-  }
+  std::string storage;
   RegFile file;
-  RegFileParser(bytes, file).Run();
+  RegFileParser(RegFileText(bytes, storage), file).Run();
   return file;
 }
 

@@ -13,6 +13,7 @@
 #include <optional>
 #include <utility>
 
+#include "base/ascii.h"
 #include "platform/posix/reg_file.h"
 
 namespace tarnwell::platform {
@@ -87,6 +88,29 @@ std::optional<std::string> ReadRegistryFile(const std::string& path) {
   return bytes;
 }
 
+// The warnings of a file that was read: each line left out (the first few in full), so a
+// damaged export never passes without a word.
+void WarnLinesLeftOut(const std::string& path, const RegFile& file) {
+  for (const RegFileWarning& warning : file.warnings()) {
+    std::fprintf(stderr, "tarnwell: %s:%zu: %s; line ignored\n", path.c_str(), warning.line,
+                 warning.reason.c_str());
+  }
+  if (const std::size_t more = file.warning_count() - file.warnings().size(); more > 0) {
+    std::fprintf(stderr, "tarnwell: %s: %zu more lines ignored\n", path.c_str(), more);
+  }
+}
+
+// `sub_key` as the 32-bit view of a 64-bit Windows resolves it, when it lies below
+// SOFTWARE: there it is stored under SOFTWARE\WOW6432Node, which is where an export of the
+// 64-bit view (regedit /e, reg export HKLM\SOFTWARE) writes it.
+std::optional<std::string> Wow64Path(const std::string& sub_key) {
+  constexpr std::string_view kSoftware = "software\\";
+  constexpr std::string_view kWow64 = "software\\wow6432node";
+  const std::string folded = FoldCase(sub_key);
+  if (!folded.starts_with(kSoftware) || folded.starts_with(kWow64)) return std::nullopt;
+  return "SOFTWARE\\WOW6432Node\\" + sub_key.substr(kSoftware.size());
+}
+
 }  // namespace
 
 std::int32_t OpenRegistryKey(std::int32_t root, const std::string& sub_key, RegistryKey* key) {
@@ -101,7 +125,16 @@ std::int32_t OpenRegistryKey(std::int32_t root, const std::string& sub_key, Regi
     WarnIgnored(path + ":" + std::to_string(file.error_line()), file.error());
     return kErrorFileNotFound;
   }
+  WarnLinesLeftOut(path, file);
+  // A value of the WOW6432Node key comes first, as the Windows program sees it; a file
+  // written from a 32-bit view, or by hand, names the key directly.
   std::optional<RegFile::Values> values = file.Key(sub_key);
+  if (const std::optional<std::string> wow64 = Wow64Path(sub_key)) {
+    if (std::optional<RegFile::Values> redirected = file.Key(*wow64)) {
+      if (values) redirected->merge(*values);  // keeps the WOW6432Node value of a name
+      values = std::move(redirected);
+    }
+  }
   if (!values) return kErrorFileNotFound;
   *key = reinterpret_cast<RegistryKey>(new OpenedKey{std::move(*values)});
   return kErrorSuccess;

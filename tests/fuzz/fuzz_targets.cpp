@@ -68,11 +68,15 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     CHECK(error.Number() == kInvalidProcedureCall || error.Number() == kOverflow);
   }
 #elif defined(FUZZ_reg_file)
-  // A fault names a line inside the file; every value name read is written in the file.
+  // A fault or a line left out names a line inside the file; every value name read is
+  // written in the file.
   const std::string bytes = input.ConsumeRemainingBytesAsString();
   const RegFile file = RegFile::Parse(bytes);
   const auto breaks = std::ranges::count(bytes, '\n') + std::ranges::count(bytes, '\r');
   CHECK(file.ok() || (file.error_line() <= std::size_t(breaks) + 1 && !file.error().empty()));
+  CHECK(file.warning_count() >= file.warnings().size());
+  for (const RegFileWarning& warning : file.warnings())
+    CHECK(warning.line >= 1 && warning.line <= std::size_t(breaks) + 1 && !warning.reason.empty());
   if (!file.ok() || bytes.starts_with("\xFF\xFE")) return 0;  // names in 8-bit files only
   // Each run from a backslash to the next ']' is tried as a key path, "[HKLM\path]" among them.
   // Names with \ or " stand escaped in the file; the unit tests check the escaping.
@@ -82,11 +86,19 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
       if (name.find_first_of("\\\"") == npos)
         CHECK(name.empty() || ContainsIgnoringCase(bytes, '"' + name + '"'));
 #elif defined(FUZZ_argument_text)
-  // The command line loses only the program's name and outer blanks, and a /Path value
-  // survives the rebuild from an argument vector and the switch lookup.
+  // Without quotes or line breaks the command line loses only the program's name and outer
+  // blanks; a switch quoted whole reads as the switch with its value quoted; and a /Path
+  // value survives the rebuild from an argument vector and the switch lookup.
   const std::string command_line = input.ConsumeRandomLengthString(256);
   const std::string rest = ArgumentTextFromCommandLine(command_line);
-  CHECK(command_line.find(rest) != npos && TrimBlanks(rest) == rest);
+  CHECK(TrimBlanks(rest) == rest);
+  CHECK(command_line.find_first_of("\"\t\r\n") != npos || command_line.find(rest) != npos);
+  std::string value = input.ConsumeRandomLengthString(64);
+  std::erase_if(value, [](char c) { return c == '"' || c == '\\' || c == '\0'; });
+  const auto path_in = [](const std::string& line) {
+    return GetCommandLineParameter(ArgumentTextFromCommandLine(line), "/Path", "=", false, " ");
+  };
+  CHECK(path_in("T.exe \"/Path=" + value + '"') == path_in("T.exe /Path=\"" + value + '"'));
   // Never empty: an empty value lets the lookup run on into the next argument, by design.
   std::string folder = input.ConsumeRandomLengthString(64) + "x";
   std::erase_if(folder, [](char c) { return c == '\0' || c == '"'; });  // NUL: no shell passes it

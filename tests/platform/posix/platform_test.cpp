@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <regex>
+#include <sstream>
 #include <tuple>
 
 #include "general/calendar.h"
@@ -41,6 +42,13 @@ Read ReadValue(const std::string& bytes, const std::string& name) {
   return {status, type, data, testing::internal::GetCapturedStderr()};
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
 TEST(RegFile, ReadsEveryValueForm) {
   const struct {
     std::string file;
@@ -57,6 +65,7 @@ TEST(RegFile, ReadsEveryValueForm) {
       {"REGEDIT4\n[HKLM\\SOFTWARE\\Corvane]\n\"e\"=hex(2):41,42,00\n", "e", kRegExpandSz, "AB\0"s},
       {"REGEDIT4\r[hklm\\software\\corvane]\r\"a\"=\"\xc3\xb6\"\r", "A", kRegSz, "\xc3\xb6\0"s},
       {kV5 + "\"x\"=\"1\"\r\n\"X\"=\"2\"\r\n", "x", kRegSz, "2\0"s},
+      {kV5 + "\"w\"=\"a\\r\\nb\\0c\"\r\n", "w", kRegSz, "a\r\nb\0c\0"s},
       {kV5 + "\"x\"=\"1\"\r\n\"x\"=-\r\n", "x", 0, ""},
       {kV5 + "\"x\"=\"1\"\r\n[-HKLM\\SOFTWARE]\r\n\"y\"=\"2\"\r\n", "x", 0, ""},
       {"REGEDIT4\n[HKEY_CURRENT_USER\\SOFTWARE\\Corvane]\n\"x\"=\"1\"\n", "x", 0, ""},
@@ -69,27 +78,67 @@ TEST(RegFile, ReadsEveryValueForm) {
   }
 }
 
-// Among them: a value before any key, an unknown escape, half a UTF-16 unit.
-TEST(RegFile, AMalformedFileIsIgnoredWithOneWarningNamingItsFirstBadLine) {
+// What stands beside DebugPath in real exports must not cost the lookup: files made by
+// Wine's own `reg export` (tests/data/registry/make-exports.sh), from the 64-bit view
+// (WOW6432Node, multi-line text) and from the 32-bit view.
+TEST(RegFile, FindsDebugPathInRealExportsOfEitherView) {
+  for (const char* name : {"wine-export-64bit-view.reg", "wine-export-32bit-view.reg"}) {
+    std::ifstream file(std::string(TARNWELL_TEST_DATA) + "/registry/" + name, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    EXPECT_EQ(ReadValue(bytes, "DebugPath"),
+              Read(kErrorSuccess, kRegSz, "/srv/corvane/logs\0"s, ""))
+        << name;
+  }
+}
+
+// Lines that cannot be read are left out, each named in a warning, and the rest is read; a
+// file whose first line is no registry header is no registry file and is ignored whole.
+TEST(RegFile, LeavesOutTheLinesItCannotReadAndNamesEach) {
+  const std::string wow64 = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Corvane]\r\n";
+  const std::string good = "\"DebugPath\"=\"/fine\"\r\n";
+  std::string many_bad = kV5;
+  for (int i = 0; i < 12; ++i) many_bad += "junk\r\n";
   const struct {
     std::string file;
-    int bad_line;
+    std::string debug_path = "";  // "": no value
+    std::string warnings = "";    // the lines named, as "line:line"; "ignored": the whole file
   } rows[] = {
-      // clang-format off
-      {"", 1}, {"\n\nREGEDIT5\n", 3}, {"REGEDIT4\n\"DebugPath\"=\"/x\"\n", 2},
-      {kV5 + "\"DebugPath\"=\"D:\\Logs\"\r\n", 4}, {kV5 + "\"a\"=\"open\r\n", 4},
-      {kV5 + "\"a\"=\"b\" junk\r\n", 4}, {kV5 + "\"a\"=dword:123456789\r\n", 4},
-      {kV5 + "\"a\"=hex:01,\\\r\n 0x1\r\n", 5}, {kV5 + "\"a\"=hex(2):41,00,42\r\n", 4},
-      {kV5 + "[HKEY_LOCAL_MACHIN\\x]\r\n", 4},
-      // clang-format on
+      {.file = "", .warnings = "ignored"},
+      {.file = "\n\nREGEDIT5\n" + good, .warnings = "ignored"},
+      {.file = kV5 + "\"a\"=\"b\" junk\r\n" + good, .debug_path = "/fine", .warnings = "4"},
+      {.file = kV5 + "\"a\"=hex:01,\\\r\n 0x1\r\n" + good, .debug_path = "/fine", .warnings = "4"},
+      {.file = kV5 + "\"a\"=hex(2):41,00,42\r\n" + good, .debug_path = "/fine", .warnings = "4"},
+      {.file = kV5 + good + "\"DebugPath\"=dword:123456789\r\n", .warnings = "5"},
+      {.file = kV5 + good + "\"DebugPath\"=\"D:\\Logs\"\r\n", .warnings = "5"},
+      {.file = kV5 + "[HKEY_LOCAL_MACHIN\\x]\r\n" + good, .warnings = "4"},
+      {.file = "REGEDIT4\n" + good + "[HKLM\\SOFTWARE\\Corvane]\n" + good,
+       .debug_path = "/fine",
+       .warnings = "2"},
+      {.file = kV5 + good + wow64 + "\"DebugPath\"=\"/wow\"\r\n", .debug_path = "/wow"},
+      {.file = kV5 + good + wow64 + "\"Other\"=\"/wow\"\r\n", .debug_path = "/fine"},
+      {.file = many_bad + good, .debug_path = "/fine", .warnings = "4:5:6:7:8:9:10:11:12:13:+2"},
   };
   for (const auto& row : rows) {
-    const auto [status, type, data, errors] =
-        ReadValue(row.file + "\"DebugPath\"=\"/fine\"\r\n", "DebugPath");
-    const std::regex warning("tarnwell: " + kFile + ":" + std::to_string(row.bad_line) +
-                             ": [^\n]+; registry file ignored\n");
-    EXPECT_TRUE(status == kErrorFileNotFound && std::regex_match(errors, warning))
-        << row.file << errors;
+    SCOPED_TRACE(row.file);
+    const auto [status, type, data, errors] = ReadValue(row.file, "DebugPath");
+    EXPECT_EQ(status, row.debug_path.empty() ? kErrorFileNotFound : kErrorSuccess);
+    EXPECT_EQ(data, row.debug_path.empty() ? "" : row.debug_path + '\0');
+    std::string named;
+    for (const std::string& line : Lines(errors)) {
+      std::smatch match;
+      if (std::regex_match(
+              line, match,
+              std::regex("tarnwell: " + kFile + ":(\\d+): .+; (line|registry file) ignored"))) {
+        named += (named.empty() ? "" : ":") + (match[2] == "line" ? match[1].str() : "ignored");
+      } else if (std::regex_match(
+                     line, match,
+                     std::regex("tarnwell: " + kFile + ": (\\d+) more lines ignored"))) {
+        named += ":+" + match[1].str();
+      } else {
+        ADD_FAILURE() << line;
+      }
+    }
+    EXPECT_EQ(named, row.warnings);
   }
 }
 
