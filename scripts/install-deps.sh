@@ -9,6 +9,7 @@ packages=(
   wine wine64 xvfb xauth x11-utils
   time
   dpkg-dev debhelper lintian wixl msitools unzip
+  systemd-container debootstrap procps
   clang-14 libfuzzer-14-dev
 )
 
