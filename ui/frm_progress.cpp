@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "base/runtime_error.h"
-#include "platform/win32/wide_string.h"
+#include "platform/wide_text.h"
 #include "resources/resource_ids.h"
 #include "ui/progress_rules.h"
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/wide_text.h"
 #include "platform/win32/extended_path.h"
-#include "platform/win32/wide_string.h"
 
 namespace tarnwell::platform {
 

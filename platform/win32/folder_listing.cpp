@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/wide_text.h"
 #include "platform/win32/extended_path.h"
-#include "platform/win32/wide_string.h"
 #include "platform/win32/win32_error.h"
 
 namespace tarnwell::platform {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "general/argument_text.h"
-#include "platform/win32/wide_string.h"
+#include "platform/wide_text.h"
 #include "tests/e2e/e2e.h"
 
 namespace tarnwell::e2e {
