@@ -3,10 +3,12 @@
 // environment makes.
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <linux/magic.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,10 +23,10 @@ static void ToPipeWithoutReader() {
   int ends[2];
   if (pipe(ends) == 0) close(ends[0]), dup2(ends[1], STDOUT_FILENO), signal(SIGPIPE, SIG_DFL);
 }
-// Root reads whatever the permissions say; any other user does not.
+// Root reads and deletes whatever the permissions say; any other user does not.
 static void AsAnyUser() {
-  prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE);
-  prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH);
+  for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+    prctl(PR_CAPBSET_DROP, capability);
 }
 
 // The lines of the file `path`, which goes; a last line without its line end is marked.
@@ -132,6 +134,10 @@ TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
       {.path = locked.Text(), .in_child = AsAnyUser,
        .error = "Run-time error '75': Path/File access error: " + locked.Text() +
                 ": Permission denied"},
+      {.path = locked.Text() + "\\inner/", .in_child = AsAnyUser,
+       .error = "Run-time error '75': Path/File access error: " + locked.Text() +
+                "/inner: Permission denied"},
+      {.path = "/nonexistent\\x\\", .error = "tarnwell: /nonexistent/x: no such folder, nothing swept"},
   };
   // clang-format on
   for (const auto& row : rows) {
@@ -149,6 +155,111 @@ TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
   }
   for (const std::string& decoy : decoys) EXPECT_TRUE(fs::exists(decoy + old)) << decoy;
   fs::current_path(started_in);
+}
+
+// A /List line read back: its escapes undone.
+static std::string Unescaped(const std::string& line) {
+  std::string text;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i] == '\\' ? line[++i] : 0;
+    if (c == 'x')
+      text += char(std::stoi(line.substr(i + 1, 2), nullptr, 16)), i += 2;
+    else
+      text += c == 0 ? line[i] : c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
+  }
+  return text;
+}
+
+// Runs `command` with the swept folder in $D; the mount, mark or owner it makes is what a row
+// is about, so a failure fails the row.
+static void Shell(const std::string& command) {
+  EXPECT_TRUE(command.empty() || std::system(command.c_str()) == 0) << command;
+}
+
+// Real file systems and permissions. The preview tells exactly what the silent run then
+// deletes and records, with the same notice of old files that stayed; read-only files stay
+// without one. The folder is given relative, written oddly; every line names it absolute.
+TEST(Run, PreviewAndRunAgreeOnEveryFileSystemAndPermission) {
+  // tmpfs has not always kept chattr's marks; a disk file system does.
+  struct statfs temp;
+  const bool tmpfs =
+      statfs(fs::temp_directory_path().c_str(), &temp) == 0 && temp.f_type == TMPFS_MAGIC;
+  const std::string p = "p.20100101.log", q = "q.20100101.log", r = "r.20100101.log";
+  Names odd = {"back\\slash.20100101.log", "\xC3\xA9t\xC3\xA9 \xE6\x97\xA5.20100101.log"};
+  for (char c = 1; c < 32; ++c) odd.insert(std::string("c") + c + ".20100101.log");
+  odd.insert("c\x7F.20100101.log");
+  std::string long_name;  // over NAME_MAX bytes, within exFAT's 255 UTF-16 units
+  for (int i = 0; i < 130; ++i) long_name += "\xC3\xA4";
+  long_name += ".20100101.log";
+  const struct {
+    std::string what, before = "", after = "", undo = "";  // shell commands
+    Names old_files, staying = {};
+    bool as_any_user = false;
+    std::string notice = "";
+  } rows[] = {
+      {.what = "odd names on ext4", .old_files = odd},
+      {.what = "exFAT through FUSE, which lists inode 4294967295 for every name",
+       .before = "truncate -s 16M $D.img && mkfs.exfat $D.img >/dev/null && "
+                 "mount.exfat-fuse -o quiet $(losetup -f --show $D.img) $D",
+       .undo = "umount $D && losetup -d $(losetup -nO NAME -j $D.img)",
+       .old_files = {p, q, long_name}},
+      {.what = "immutable and append-only",
+       .after = "chattr +i $D/p.* && chattr +a $D/q.*",
+       .undo = "chattr -i -a $D/*",
+       .old_files = {p, q, r},
+       .staying = {p, q},
+       .notice = "2 old files not deleted: Operation not permitted"},
+      {.what = "read-only bind mount",
+       .after = "chmod a-w $D/r.* && mount --bind $D $D && mount -o remount,bind,ro $D",
+       .undo = "umount $D",
+       .old_files = {p, r},
+       .staying = {p, r},
+       .notice = "1 old file not deleted: Read-only file system"},
+      {.what = "sticky folder, another owner's file",
+       .after = "chmod 1777 $D && chown 65534 $D $D/q.*",
+       .old_files = {p, q},
+       .staying = {q},
+       .as_any_user = true,
+       .notice = "1 old file not deleted: Operation not permitted"},
+      {.what = "unwritable folder",
+       .after = "chmod 555 $D",
+       .old_files = {p, q},
+       .staying = {p, q},
+       .as_any_user = true,
+       .notice = "2 old files not deleted: Permission denied"},
+  };
+  const fs::path started_in = fs::current_path();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const TestFolder folder("logs", tmpfs ? fs::path("/var/tmp") : fs::temp_directory_path());
+    setenv("D", folder.Text().c_str(), 1);
+    Shell(row.before);
+    folder.Create(row.old_files);
+    folder.Add(LogName("young", 0));
+    Shell(row.after);
+    Names left = row.staying, record;
+    left.insert(LogName("young", 0));
+    for (const std::string& name : row.old_files)
+      if (!left.contains(name)) record.insert(folder.Text() + "/" + name);
+    fs::current_path(folder.Path().parent_path());
+    Lines arguments = {"/DeleteAfterDays=7", "/Path=.\\logs//./", "/List"};
+    const RunResult preview = Launch({arguments[0], arguments[1], "/List", "/WhatIf"}, kNoRegistry,
+                                     row.as_any_user ? AsAnyUser : nullptr);
+    arguments.push_back("/Silent");
+    const RunResult run = Launch(arguments, kNoRegistry, row.as_any_user ? AsAnyUser : nullptr);
+    fs::current_path(started_in);
+    Names listed;
+    for (const std::string& line : run.messages) listed.insert(Unescaped(line));
+    const Lines notice =
+        row.notice.empty() ? Lines{} : Lines{"tarnwell: " + folder.Text() + ": " + row.notice};
+    EXPECT_EQ(std::tuple(run.exit_code, run.errors, run.messages.size(), listed, folder.Entries()),
+              std::tuple(0, notice, record.size(), record, left));
+    Lines previewed = run.messages;
+    previewed.push_back(std::to_string(record.size()) + " Debug files would be deleted");
+    EXPECT_EQ(std::tuple(preview.exit_code, preview.errors, preview.messages),
+              std::tuple(0, notice, previewed));
+    Shell(row.undo);
+  }
 }
 
 }  // namespace tarnwell::e2e

@@ -156,17 +156,44 @@ TEST(DefaultSweep, TakesTheRootOfCAndThe32BitRegistryFolderOrDebugFilesUnlessAPa
     for (const char* view : {"/reg:32", "/reg:64"}) Reg("delete", view);
     if (*row.view) Reg("add", "/v DebugPath /d \"" + row.registry_value + "\" /reg:" + row.view);
     for (const fs::path& file : files) std::ofstream(file) << "debug output\n";
-    Lines arguments = {"/DeleteAfterDays=7"};
+    Lines arguments = {"/DeleteAfterDays=7", "/List"};
     if (row.path_given) arguments.push_back("/Path=" + given.Text());
     const RunResult run = RunTarnwell(arguments);
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.messages, Deleted(std::count(row.gone.begin(), row.gone.end(), true)));
+    // "c:" is the root of drive C:, and named so.
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), Utf8(files[0])), row.gone[0]);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(fs::exists(files[i]), !row.gone[i]) << files[i];
   }
   for (const char* view : {"/reg:32", "/reg:64"}) Reg("delete", view);
   std::error_code ignored;
   for (const fs::path& file : files) fs::remove(file, ignored);
   if (made_fallback) fs::remove_all(L"C:\\DebugFiles", ignored);
+}
+
+// However the folder is given, the record names each file by its absolute path with one
+// separator before the name; a "\\?\" path keeps its form.
+TEST(Run, RecordsEachFileByItsAbsolutePath) {
+  const TestFolder folder("t4");
+  const std::string old = LogName("old", -30), whole = folder.Text();
+  const fs::path started_in = fs::current_path();
+  fs::current_path(folder.Path().parent_path());
+  const struct {
+    std::string given, folder_recorded;
+  } rows[] = {
+      {.given = "t4", .folder_recorded = whole},
+      {.given = ".\\t4\\\\", .folder_recorded = whole},
+      {.given = "\\\\?\\" + whole + "\\", .folder_recorded = "\\\\?\\" + whole},
+  };
+  for (const auto& row : rows) {
+    folder.Add(old);
+    const RunResult run =
+        RunTarnwell({"/DeleteAfterDays=7", "/Path=" + row.given, "/List", "/Silent"});
+    EXPECT_EQ(std::tuple(run.exit_code, run.output),
+              std::tuple(0, Lines{row.folder_recorded + "\\" + old}))
+        << row.given;
+  }
+  fs::current_path(started_in);
 }
 
 }  // namespace
