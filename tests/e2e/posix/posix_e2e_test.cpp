@@ -103,7 +103,9 @@ TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
   fs::permissions(locked.Path(), fs::perms::none);
   const std::string io_error = "Run-time error '57': Device I/O error: standard output: ",
                     full = io_error + "No space left on device",
-                    ignored = "; registry file ignored";
+                    ignored = "; registry file ignored",
+                    denied = "Run-time error '75': Path/File access error: " + locked.Text(),
+                    eacces = "Permission denied", no_folder = "no such folder, nothing swept";
   // clang-format off
   const struct {
     std::string registry = kNoRegistry, path = "";  // path: of the /Path switch, if any
@@ -131,13 +133,9 @@ TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
        .deleted = true, .error = full},
       {.path = logs.Text(), .arguments = {"/DeleteAfterDays=7", "/List"},
        .in_child = ToPipeWithoutReader, .deleted = true, .error = io_error + "Broken pipe"},
-      {.path = locked.Text(), .in_child = AsAnyUser,
-       .error = "Run-time error '75': Path/File access error: " + locked.Text() +
-                ": Permission denied"},
-      {.path = locked.Text() + "\\inner/", .in_child = AsAnyUser,
-       .error = "Run-time error '75': Path/File access error: " + locked.Text() +
-                "/inner: Permission denied"},
-      {.path = "/nonexistent\\x\\", .error = "tarnwell: /nonexistent/x: no such folder, nothing swept"},
+      {.path = locked.Text(), .in_child = AsAnyUser, .error = denied + ": " + eacces},
+      {.path = locked.Text() + "/i", .in_child = AsAnyUser, .error = denied + "/i: " + eacces},
+      {.path = "no\\such/", .error = "tarnwell: " + registry.Text() + "/no/such: " + no_folder},
   };
   // clang-format on
   for (const auto& row : rows) {
@@ -170,95 +168,64 @@ static std::string Unescaped(const std::string& line) {
   return text;
 }
 
-// Runs `command` with the swept folder in $D; the mount, mark or owner it makes is what a row
-// is about, so a failure fails the row.
-static void Shell(const std::string& command) {
-  EXPECT_TRUE(command.empty() || std::system(command.c_str()) == 0) << command;
-}
-
-// Real file systems and permissions. The preview tells exactly what the silent run then
-// deletes and records, with the same notice of old files that stayed; read-only files stay
-// without one. The folder is given relative, written oddly; every line names it absolute.
+// Real file systems and permissions, on the machine's disk (/tmp may be tmpfs). The preview
+// tells exactly what the silent run then deletes and records, with the same notice of the
+// old files that stayed, except the read-only r. The folder is written oddly; every line
+// names it plainly.
 TEST(Run, PreviewAndRunAgreeOnEveryFileSystemAndPermission) {
-  // tmpfs has not always kept chattr's marks; a disk file system does.
-  struct statfs temp;
-  const bool tmpfs =
-      statfs(fs::temp_directory_path().c_str(), &temp) == 0 && temp.f_type == TMPFS_MAGIC;
-  const std::string p = "p.20100101.log", q = "q.20100101.log", r = "r.20100101.log";
+  static const std::string p = "p.20100101.log", q = "q.20100101.log", r = "r.20100101.log";
+  const std::string eperm = "Operation not permitted",
+                    one = "1 old file not deleted: ", two = "2 old files not deleted: ";
   Names odd = {"back\\slash.20100101.log", "\xC3\xA9t\xC3\xA9 \xE6\x97\xA5.20100101.log"};
-  for (char c = 1; c < 32; ++c) odd.insert(std::string("c") + c + ".20100101.log");
-  odd.insert("c\x7F.20100101.log");
-  std::string long_name;  // over NAME_MAX bytes, within exFAT's 255 UTF-16 units
-  for (int i = 0; i < 130; ++i) long_name += "\xC3\xA4";
-  long_name += ".20100101.log";
+  for (char c = 1; c <= 32; ++c)
+    odd.insert(std::string("c") + (c < 32 ? c : '\x7F') + ".20100101.log");
+  std::string long_name = ".20100101.log";  // over NAME_MAX bytes, within exFAT's 255 units
+  for (int i = 0; i < 130; ++i) long_name.insert(0, "\xC3\xA4");
+  const std::string exfat =
+      "truncate -s 16M $D.img && mkfs.exfat $D.img >/dev/null && "
+      "mount.exfat-fuse -o quiet $(losetup -f --show $D.img) $D";
+  const std::string ro_bind = "mount --bind $D $D && mount -o remount,bind,ro $D",
+                    sticky = "chmod 1777 $D && chown 65534 $D $D/q.*", unwritable = "chmod 555 $D";
   const struct {
-    std::string what, before = "", after = "", undo = "";  // shell commands
-    Names old_files, staying = {};
-    bool as_any_user = false;
-    std::string notice = "";
+    // Shell commands, before the files are made and after: the mount, mark or owner they make
+    // is what the row is about, so their failure fails it.
+    std::string before = "", after = "";
+    Names old = {p, q, r}, stay = {};
+    std::string note = "";  // the notice, after "tarnwell: FOLDER: "
+    bool any_user = false;
   } rows[] = {
-      {.what = "odd names on ext4", .old_files = odd},
-      {.what = "exFAT through FUSE, which lists inode 4294967295 for every name",
-       .before = "truncate -s 16M $D.img && mkfs.exfat $D.img >/dev/null && "
-                 "mount.exfat-fuse -o quiet $(losetup -f --show $D.img) $D",
-       .undo = "umount $D && losetup -d $(losetup -nO NAME -j $D.img)",
-       .old_files = {p, q, long_name}},
-      {.what = "immutable and append-only",
-       .after = "chattr +i $D/p.* && chattr +a $D/q.*",
-       .undo = "chattr -i -a $D/*",
-       .old_files = {p, q, r},
-       .staying = {p, q},
-       .notice = "2 old files not deleted: Operation not permitted"},
-      {.what = "read-only bind mount",
-       .after = "chmod a-w $D/r.* && mount --bind $D $D && mount -o remount,bind,ro $D",
-       .undo = "umount $D",
-       .old_files = {p, r},
-       .staying = {p, r},
-       .notice = "1 old file not deleted: Read-only file system"},
-      {.what = "sticky folder, another owner's file",
-       .after = "chmod 1777 $D && chown 65534 $D $D/q.*",
-       .old_files = {p, q},
-       .staying = {q},
-       .as_any_user = true,
-       .notice = "1 old file not deleted: Operation not permitted"},
-      {.what = "unwritable folder",
-       .after = "chmod 555 $D",
-       .old_files = {p, q},
-       .staying = {p, q},
-       .as_any_user = true,
-       .notice = "2 old files not deleted: Permission denied"},
+      {.old = odd},
+      {.before = exfat, .old = {p, q, long_name}},  // it lists inode 4294967295 for every name
+      {.after = "chattr +i $D/p.* && chattr +a $D/q.*", .stay = {p, q, r}, .note = two + eperm},
+      {.after = ro_bind, .stay = {p, q, r}, .note = two + "Read-only file system"},
+      {.after = sticky, .stay = {q, r}, .note = one + eperm, .any_user = true},
+      {.after = unwritable, .stay = {p, q, r}, .note = two + "Permission denied", .any_user = true},
   };
-  const fs::path started_in = fs::current_path();
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    const TestFolder folder("logs", tmpfs ? fs::path("/var/tmp") : fs::temp_directory_path());
+    SCOPED_TRACE(row.before + row.after + " " + testing::PrintToString(row.old));
+    const TestFolder folder("logs", "/var/tmp");
     setenv("D", folder.Text().c_str(), 1);
-    Shell(row.before);
-    folder.Create(row.old_files);
-    folder.Add(LogName("young", 0));
-    Shell(row.after);
-    Names left = row.staying, record;
-    left.insert(LogName("young", 0));
-    for (const std::string& name : row.old_files)
-      if (!left.contains(name)) record.insert(folder.Text() + "/" + name);
-    fs::current_path(folder.Path().parent_path());
-    Lines arguments = {"/DeleteAfterDays=7", "/Path=.\\logs//./", "/List"};
-    const RunResult preview = Launch({arguments[0], arguments[1], "/List", "/WhatIf"}, kNoRegistry,
-                                     row.as_any_user ? AsAnyUser : nullptr);
-    arguments.push_back("/Silent");
-    const RunResult run = Launch(arguments, kNoRegistry, row.as_any_user ? AsAnyUser : nullptr);
-    fs::current_path(started_in);
+    EXPECT_EQ(std::system(("set -e; " + row.before).c_str()), 0);
+    for (const std::string& name : row.old) folder.Add(name, name == r);
+    EXPECT_EQ(std::system(("set -e; " + row.after).c_str()), 0);
+    Names record;
+    for (const std::string& name : row.old)
+      if (!row.stay.contains(name)) record.insert(folder.Text() + "/" + name);
+    const Lines notice = {"tarnwell: " + folder.Text() + ": " + row.note};
+    const auto launch = [&](const char* last) {
+      return Launch({"/DeleteAfterDays=7", "/Path=" + folder.Text() + "\\.//", "/List", last},
+                    kNoRegistry, row.any_user ? AsAnyUser : nullptr);
+    };
+    const RunResult preview = launch("/WhatIf"), run = launch("/Silent");
     Names listed;
     for (const std::string& line : run.messages) listed.insert(Unescaped(line));
-    const Lines notice =
-        row.notice.empty() ? Lines{} : Lines{"tarnwell: " + folder.Text() + ": " + row.notice};
-    EXPECT_EQ(std::tuple(run.exit_code, run.errors, run.messages.size(), listed, folder.Entries()),
-              std::tuple(0, notice, record.size(), record, left));
     Lines previewed = run.messages;
     previewed.push_back(std::to_string(record.size()) + " Debug files would be deleted");
+    EXPECT_EQ(std::tuple(run.exit_code, run.errors, listed, folder.Entries()),
+              std::tuple(0, row.note.empty() ? Lines{} : notice, record, row.stay));
     EXPECT_EQ(std::tuple(preview.exit_code, preview.errors, preview.messages),
-              std::tuple(0, notice, previewed));
-    Shell(row.undo);
+              std::tuple(0, run.errors, previewed));
+    std::system("umount -q $D; chattr -f -i -a $D/*; losetup -d $(losetup -nONAME -j $D.img) 2>&-");
   }
 }
 

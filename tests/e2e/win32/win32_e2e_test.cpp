@@ -171,29 +171,36 @@ TEST(DefaultSweep, TakesTheRootOfCAndThe32BitRegistryFolderOrDebugFilesUnlessAPa
   if (made_fallback) fs::remove_all(L"C:\\DebugFiles", ignored);
 }
 
-// However the folder is given, the record names each file by its absolute path with one
-// separator before the name; a "\\?\" path keeps its form.
-TEST(Run, RecordsEachFileByItsAbsolutePath) {
-  const TestFolder folder("t4");
-  const std::string old = LogName("old", -30), whole = folder.Text();
+// Folders over 260 characters, given relative, with trailing separators or in the "\\?\"
+// form: the old file goes, and the record names it by its absolute path with one separator
+// before the name, a "\\?\" form kept.
+TEST(Run, SweepsEveryFolderFormAndRecordsAbsolutePaths) {
+  const std::string deep = std::string(120, 'a') + "\\" + std::string(120, 'b'), ext = R"(\\?\)";
   const fs::path started_in = fs::current_path();
-  fs::current_path(folder.Path().parent_path());
   const struct {
-    std::string given, folder_recorded;
+    std::string leaf, prefix = "", suffix = "";
+    bool relative = false;
   } rows[] = {
-      {.given = "t4", .folder_recorded = whole},
-      {.given = ".\\t4\\\\", .folder_recorded = whole},
-      {.given = "\\\\?\\" + whole + "\\", .folder_recorded = "\\\\?\\" + whole},
+      {.leaf = deep},
+      {.leaf = deep, .prefix = ext},
+      {.leaf = "t4", .prefix = ext, .suffix = "\\"},
+      {.leaf = "t4", .prefix = ".\\", .suffix = "\\\\", .relative = true},
   };
   for (const auto& row : rows) {
-    folder.Add(old);
-    const RunResult run =
-        RunTarnwell({"/DeleteAfterDays=7", "/Path=" + row.given, "/List", "/Silent"});
-    EXPECT_EQ(std::tuple(run.exit_code, run.output),
-              std::tuple(0, Lines{row.folder_recorded + "\\" + old}))
-        << row.given;
+    const TestFolder folder(row.leaf);
+    const std::string old = LogName("old", -30), whole = folder.Text();
+    // Made and read through "\\?\": the C runtime behind std::filesystem stops at 260.
+    const std::wstring file = LR"(\\?\)" + (folder.Path() / old).wstring();
+    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, 0, CREATE_NEW, 0, 0));
+    fs::current_path(folder.Path().parent_path());
+    const std::string given = row.prefix + (row.relative ? row.leaf : whole) + row.suffix;
+    const RunResult run = RunTarnwell({"/DeleteAfterDays=7", "/Path=" + given, "/List", "/Silent"});
+    fs::current_path(started_in);
+    const std::string recorded = (row.prefix == ext ? ext : "") + whole + "\\" + old;
+    EXPECT_EQ(std::tuple(run.exit_code, run.output, GetFileAttributesW(file.c_str())),
+              std::tuple(0, Lines{recorded}, INVALID_FILE_ATTRIBUTES))
+        << given;
   }
-  fs::current_path(started_in);
 }
 
 }  // namespace
