@@ -225,8 +225,9 @@ OsResult FolderListing::State::Check(const ListedEntry& entry, char (&name)[kNam
   if (statx(dir_fd, name, AT_SYMLINK_NOFOLLOW, wanted, &info) != 0) return PosixError(errno);
   if (!S_ISREG(info.stx_mode)) return OsResult::Failed("not a regular file");
   // No write bit at all is this file system's read-only mark; even root leaves it alone.
-  if ((info.stx_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+  if ((info.stx_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
     return OsResult::Failed(kReadOnlyReason);
+  }
   if (!preview) return OsResult::Done();
   // The rest is what unlinkat itself would refuse, with the words it would give.
   if (!folder_facts) folder_facts = AskFolder();
