@@ -24,4 +24,6 @@ OsResult ShowMessage(const std::string& text) { return ShowBox(text, MB_ICONINFO
 
 OsResult ShowErrorMessage(const std::string& text) { return ShowBox(text, MB_ICONERROR); }
 
+void ShowNotice(const std::string&) {}
+
 }  // namespace tarnwell::platform
