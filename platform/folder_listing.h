@@ -28,22 +28,27 @@ struct ListedEntry {
 // stays on purpose.
 inline constexpr char kReadOnlyReason[] = "read-only";
 
-// A batch holds at most this many entries and about this many bytes of names, so a folder
-// of any size is read in the same memory.
-inline constexpr std::size_t kMaxBatchEntries = 16384;
-inline constexpr std::size_t kMaxBatchNameBytes = std::size_t{1} << 20;
+// The bytes one batch of a listing may take: its names, the entries that point at them
+// and, on Windows, the names as listed in UTF-16. A folder of any size is read in this
+// much memory (and one entry more); at typical log names (some 25 bytes) a batch holds
+// about 85,000 entries, so folders up to a few hundred thousand files go in a few batches,
+// each deleted in one ascending run of ListedEntry::id.
+inline constexpr std::size_t kBatchBytes = std::size_t{4} << 20;
 
 // A stream over the ordinary files of one folder whose names match a wildcard pattern
 // ("*" any run, "?" one character, letters compared ignoring case). Folders, hidden and
 // system entries, and on POSIX anything but a regular file, are never listed.
 class FolderListing {
  public:
-  FolderListing();
+  // Batches of at most `batch_bytes` (see kBatchBytes); a batch holds one entry even when
+  // that is more.
+  explicit FolderListing(std::size_t batch_bytes = kBatchBytes);
   ~FolderListing();
   FolderListing(const FolderListing&) = delete;
   FolderListing& operator=(const FolderListing&) = delete;
 
-  // Opens `folder` (as given: "\" and "/" both separate) for `pattern`.
+  // Opens `folder` (as given: "\" and "/" both separate) for `pattern`; a listing opened
+  // before is closed first, so one FolderListing can read a folder several times over.
   //  kDone:     the folder is open; NextBatch() gives its names.
   //  kNotThere: no such folder (on POSIX also a drive-letter path): nothing is listed.
   //  kFailed:   the folder is there but cannot be read; `reason` says why.
@@ -82,6 +87,7 @@ class FolderListing {
 
  private:
   struct State;
+  std::size_t batch_bytes_;
   std::unique_ptr<State> state_;
 };
 

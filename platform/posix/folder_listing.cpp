@@ -15,9 +15,9 @@
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <utility>
 
 #include "base/ascii.h"
+#include "platform/batch_arena.h"
 #include "platform/posix/posix_error.h"
 #include "platform/posix/posix_path.h"
 #include "platform/posix/wildcard.h"
@@ -51,14 +51,15 @@ bool IsEntryName(std::string_view name) {
 
 // getdents64 fills this; glibc's readdir uses the same size.
 constexpr std::size_t kReadBufferBytes = 32 * 1024;
-// Room for the longest name and its NUL, so a batch stops before a name would not fit. FUSE
+// The longest name listed, with its NUL: a batch always has room for one more. FUSE
 // file systems list names beyond NAME_MAX (exFAT's 255 UTF-16 units take up to 765 bytes);
 // no call takes a name of PATH_MAX bytes or more, so such a name is never listed.
 constexpr std::size_t kNameRoom = PATH_MAX;
 
 }  // namespace
 
-struct FolderListing::State {
+struct FolderListing::State final : EntrySource {
+  explicit State(std::size_t batch_bytes) : batch(batch_bytes, kNameRoom) {}
   ~State() {
     if (dir_fd >= 0) close(dir_fd);
   }
@@ -69,12 +70,7 @@ struct FolderListing::State {
   std::unique_ptr<char[]> read_buffer;
   std::size_t read_at = 0, read_end = 0;  // the unread records of read_buffer
   bool at_end = false;
-  // A failure met after some names of a batch: those go out first, the failure next time.
-  int held_errno = 0;
-  // The current batch's names, each NUL-terminated for the *at calls. Allocated once and
-  // never grown, so the views handed out stay put and untouched pages cost no memory.
-  std::unique_ptr<char[]> names;
-  std::size_t names_used = 0;
+  BatchArena batch;
 
   // What the preview asks of the folder, once: what unlinking any file in it would meet.
   struct FolderFacts {
@@ -84,12 +80,12 @@ struct FolderListing::State {
   };
   std::optional<FolderFacts> folder_facts;
 
+  OsResult Next(FoundEntry* found) override;
   // The next raw directory record, or null at the end; errno set on failure.
   const dirent64* NextRecord();
   // Whether the record is a listed file, its d_type confirmed where the file system left
   // it open.
   bool Lists(const dirent64& record) const;
-  std::string_view Keep(const char* name);
   FolderFacts AskFolder() const;
   // kDone when the listed entry may go as far as this run can tell: something under its
   // name, a regular file, with a write bit; for a `preview` also nothing that unlinking it
@@ -116,34 +112,49 @@ const dirent64* FolderListing::State::NextRecord() {
 }
 
 bool FolderListing::State::Lists(const dirent64& record) const {
-  // A leading dot is this file system's hidden mark.
-  if (record.d_name[0] == '.' || std::strlen(record.d_name) >= kNameRoom) return false;
-  if (record.d_type != DT_REG && record.d_type != DT_UNKNOWN) return false;
+  // A leading dot is this file system's hidden mark. What d_type shows to be no regular
+  // file goes before any name is matched or any stat made.
+  if (record.d_name[0] == '.' || (record.d_type != DT_REG && record.d_type != DT_UNKNOWN)) {
+    return false;
+  }
+  if (std::strlen(record.d_name) >= kNameRoom) return false;
   const bool matches =
       star_tail ? MatchesStarTail(record.d_name, pattern, std::string_view(pattern).substr(1))
                 : MatchesPattern(record.d_name, pattern);
   if (!matches) return false;
   if (record.d_type == DT_UNKNOWN) {
-    struct stat info;
-    return fstatat(dir_fd, record.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
+    // Only the type, from what the kernel holds: a file's type never changes, and the
+    // deletion looks again in any case. A network file system answers without a round
+    // trip to the server.
+    struct statx info;
+    return statx(dir_fd, record.d_name, AT_SYMLINK_NOFOLLOW | AT_STATX_DONT_SYNC, STATX_TYPE,
+                 &info) == 0 &&
+           S_ISREG(info.stx_mode);
   }
   return true;
 }
 
-std::string_view FolderListing::State::Keep(const char* name) {
-  const std::size_t size = std::strlen(name);
-  char* kept = names.get() + names_used;
-  std::memcpy(kept, name, size + 1);
-  names_used += size + 1;
-  return {kept, size};
+OsResult FolderListing::State::Next(FoundEntry* found) {
+  for (;;) {
+    errno = 0;
+    const dirent64* record = NextRecord();
+    if (record == nullptr) {
+      return errno == 0 ? OsResult::NotThere() : OsResult::Failed(std::strerror(errno));
+    }
+    if (Lists(*record)) {
+      *found = {record->d_name, record->d_ino, {}};
+      return OsResult::Done();
+    }
+  }
 }
 
-FolderListing::FolderListing() : state_(std::make_unique<State>()) {}
+FolderListing::FolderListing(std::size_t batch_bytes)
+    : batch_bytes_(batch_bytes), state_(std::make_unique<State>(batch_bytes)) {}
 
 FolderListing::~FolderListing() = default;
 
 OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
-  state_ = std::make_unique<State>();
+  state_ = std::make_unique<State>(batch_bytes_);
   state_->pattern = pattern;
   state_->star_tail = pattern.starts_with('*') && pattern.find('*', 1) == std::string::npos;
   const std::optional<std::string> path = ToPosixPath(folder);
@@ -152,28 +163,15 @@ OsResult FolderListing::Open(const std::string& folder, const std::string& patte
   if (fd < 0) return PosixError(errno);
   state_->dir_fd = fd;
   state_->read_buffer = std::make_unique_for_overwrite<char[]>(kReadBufferBytes);
-  state_->names = std::make_unique_for_overwrite<char[]>(kMaxBatchNameBytes + kNameRoom);
   return OsResult::Done();
 }
 
 OsResult FolderListing::NextBatch(std::vector<ListedEntry>* batch) {
-  batch->clear();
-  State& s = *state_;
-  if (s.dir_fd < 0) return OsResult::NotThere();
-  if (s.held_errno != 0) return OsResult::Failed(std::strerror(std::exchange(s.held_errno, 0)));
-  s.names_used = 0;
-  while (batch->size() < kMaxBatchEntries && s.names_used <= kMaxBatchNameBytes) {
-    errno = 0;
-    const dirent64* record = s.NextRecord();
-    if (record == nullptr) {
-      if (errno == 0) break;
-      if (batch->empty()) return OsResult::Failed(std::strerror(errno));
-      s.held_errno = errno;
-      break;
-    }
-    if (s.Lists(*record)) batch->push_back({s.Keep(record->d_name), record->d_ino});
+  if (state_->dir_fd < 0) {
+    batch->clear();
+    return OsResult::NotThere();
   }
-  return batch->empty() ? OsResult::NotThere() : OsResult::Done();
+  return state_->batch.Fill(*state_, batch);
 }
 
 namespace {

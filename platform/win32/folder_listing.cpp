@@ -3,12 +3,13 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <utility>
 #include <vector>
 
+#include "platform/batch_arena.h"
 #include "platform/wide_text.h"
 #include "platform/win32/extended_path.h"
 #include "platform/win32/win32_error.h"
@@ -24,8 +25,8 @@ constexpr DWORD kNotOrdinary =
 // sweep would have listed, or one Windows would refuse to delete.
 constexpr DWORD kNotDeletable =
     kNotOrdinary | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
-// The longest name in UTF-8 (three bytes for each UTF-16 unit) and its NUL.
-constexpr std::size_t kNameRoom = 3 * MAX_PATH + 1;
+// The longest name in UTF-8 (three bytes for each UTF-16 unit) and its NUL, and as listed.
+constexpr std::size_t kEntryRoom = 3 * MAX_PATH + 1 + MAX_PATH * sizeof(wchar_t);
 
 class Handle {
  public:
@@ -47,7 +48,8 @@ class Handle {
 
 }  // namespace
 
-struct FolderListing::State {
+struct FolderListing::State final : EntrySource {
+  explicit State(std::size_t batch_bytes) : batch(batch_bytes, kEntryRoom) {}
   ~State() {
     if (find != INVALID_HANDLE_VALUE) FindClose(find);
   }
@@ -58,26 +60,22 @@ struct FolderListing::State {
   HANDLE find = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAW data{};
   bool data_unread = false;  // `data` holds an entry Next() has not looked at yet
-  // The current batch's names as given out, in storage allocated once and never grown, so
-  // the views stay put; and as listed, at the same places: a name that is not valid UTF-16
-  // does not survive the trip through UTF-8, so its deletion uses the listed form.
-  std::unique_ptr<char[]> names =
-      std::make_unique_for_overwrite<char[]>(kMaxBatchNameBytes + kNameRoom);
-  std::size_t names_used = 0;
-  std::vector<std::wstring> listed_names;
-  // A failure met after some names of a batch: those go out first, the failure next time.
-  OsResult held_failure = OsResult::Done();
+  std::string name;          // the UTF-8 form of the entry Next() gave last
+  // Each name is kept as given out and, beside it, as listed: a name that is not valid
+  // UTF-16 does not survive the trip through UTF-8, so its deletion uses the listed form.
+  BatchArena batch;
 
-  // The next listed file's name into `data.cFileName`, one entry at a time.
-  OsResult Next();
+  // The next ordinary file of the listing.
+  OsResult Next(FoundEntry* found) override;
 };
 
-FolderListing::FolderListing() : state_(std::make_unique<State>()) {}
+FolderListing::FolderListing(std::size_t batch_bytes)
+    : batch_bytes_(batch_bytes), state_(std::make_unique<State>(batch_bytes)) {}
 
 FolderListing::~FolderListing() = default;
 
 OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
-  state_ = std::make_unique<State>();
+  state_ = std::make_unique<State>(batch_bytes_);
   const std::wstring path = ExtendedFolderPath(Widen(folder));
   // Not FILE_FLAG_OPEN_REPARSE_POINT: a folder the user names through a link is the link's
   // target, as on Linux. Once open, nothing below it is followed.
@@ -103,7 +101,7 @@ OsResult FolderListing::Open(const std::string& folder, const std::string& patte
   return OsResult::Done();
 }
 
-OsResult FolderListing::State::Next() {
+OsResult FolderListing::State::Next(FoundEntry* found) {
   for (;;) {
     if (find == INVALID_HANDLE_VALUE) return OsResult::NotThere();
     if (!data_unread && !FindNextFileW(find, &data)) {
@@ -113,33 +111,18 @@ OsResult FolderListing::State::Next() {
       return error == ERROR_NO_MORE_FILES ? OsResult::NotThere() : Win32Error(error);
     }
     data_unread = false;
-    if ((data.dwFileAttributes & kNotOrdinary) == 0) return OsResult::Done();
+    if ((data.dwFileAttributes & kNotOrdinary) == 0) break;
   }
+  name = Narrow(data.cFileName);
+  const std::wstring_view listed(data.cFileName);
+  *found = {name, 0,
+            std::string_view(reinterpret_cast<const char*>(listed.data()),
+                             listed.size() * sizeof(wchar_t))};
+  return OsResult::Done();
 }
 
 OsResult FolderListing::NextBatch(std::vector<ListedEntry>* batch) {
-  batch->clear();
-  State& s = *state_;
-  s.listed_names.clear();
-  if (s.held_failure.failed()) return std::exchange(s.held_failure, OsResult::NotThere());
-  s.names_used = 0;
-  while (batch->size() < kMaxBatchEntries && s.names_used <= kMaxBatchNameBytes) {
-    const OsResult next = s.Next();
-    if (next.failed()) {
-      if (batch->empty()) return next;
-      s.held_failure = next;
-      break;
-    }
-    if (!next.done()) break;
-    const std::string name = Narrow(s.data.cFileName);
-    char* kept = s.names.get() + s.names_used;
-    name.copy(kept, name.size());
-    kept[name.size()] = '\0';
-    s.names_used += name.size() + 1;
-    batch->push_back({std::string_view(kept, name.size()), s.listed_names.size()});
-    s.listed_names.emplace_back(s.data.cFileName);
-  }
-  return batch->empty() ? OsResult::NotThere() : OsResult::Done();
+  return state_->batch.Fill(*state_, batch);
 }
 
 namespace {
@@ -147,15 +130,17 @@ namespace {
 // The name of `listed` as the listing gave it, or nullopt when it can name no entry of the
 // folder. A name that is not valid UTF-16 does not survive the trip through UTF-8, so an
 // entry of the current batch is named in its listed form.
-std::optional<std::wstring> EntryName(const std::vector<std::wstring>& listed_names,
-                                      const ListedEntry& listed) {
+std::optional<std::wstring> EntryName(const BatchArena& batch, const ListedEntry& listed) {
   const std::string_view name = listed.name;
   if (name.empty() || name == "." || name == ".." ||
       name.find_first_of(std::string_view("\\/\0", 3)) != std::string_view::npos) {
     return std::nullopt;
   }
-  const bool in_batch = listed.id < listed_names.size() && name == Narrow(listed_names[listed.id]);
-  return in_batch ? listed_names[listed.id] : Widen(name);
+  const std::string_view form = batch.FormOf(listed);
+  if (form.empty()) return Widen(name);
+  std::wstring wide(form.size() / sizeof(wchar_t), L'\0');
+  std::memcpy(wide.data(), form.data(), wide.size() * sizeof(wchar_t));
+  return wide;
 }
 
 // Opens the entry `name` of the open `folder` for deletion and refuses what the deletion
@@ -196,7 +181,7 @@ OsResult OpenForDeletion(const Handle& folder, std::optional<std::wstring> name,
 OsResult FolderListing::DeleteEntry(const ListedEntry& listed) {
   const State& s = *state_;
   Handle file;
-  const OsResult opened = OpenForDeletion(s.folder, EntryName(s.listed_names, listed), &file);
+  const OsResult opened = OpenForDeletion(s.folder, EntryName(s.batch, listed), &file);
   if (!opened.done()) return opened;
   FILE_DISPOSITION_INFO disposition{};
   disposition.DeleteFile = TRUE;
@@ -210,7 +195,7 @@ OsResult FolderListing::DeleteEntry(const ListedEntry& listed) {
 OsResult FolderListing::WouldDeleteEntry(const ListedEntry& listed) {
   const State& s = *state_;
   Handle file;
-  return OpenForDeletion(s.folder, EntryName(s.listed_names, listed), &file);
+  return OpenForDeletion(s.folder, EntryName(s.batch, listed), &file);
 }
 
 }  // namespace tarnwell::platform
