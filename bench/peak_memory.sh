@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # peak_memory.sh [COUNTS...]: peak resident memory of one tarnwell sweep over folders of
 # 1,000 and 1,000,000 dated logs (half old, so deleted, half young), via /usr/bin/time -v.
-# The folder is read in batches of bounded size, so the peak should not grow with it.
+# The folder is read in batches of a fixed number of bytes, so the peak grows with the
+# folder only until one batch is full.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 counts=("${@:-1000 1000000}")
@@ -25,5 +26,4 @@ for count in "${counts[@]}"; do
   [ -n "$first" ] || first=$peak
   rm -rf "${scratch:?}/$count"
 done
-last=$peak
-printf 'difference %d KiB (goal: within 1024 KiB)\n' $((last - first))
+printf 'difference %d KiB; goal: at most 8192 KiB at 1,000,000 entries\n' $((peak - first))

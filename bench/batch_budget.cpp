@@ -1,0 +1,32 @@
+// batch_budget DIR BYTES: deletes the old dated logs directly inside DIR the way the sweep
+// does (batches, the old files of each in ascending id, the same check before each
+// deletion), but with batches of BYTES instead of the program's own size, and prints how
+// many it deleted. bench/batch_budget.sh times it against find at several sizes.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "general/log_age.h"
+#include "platform/folder_listing.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: batch_budget DIR BYTES\n");
+    return 2;
+  }
+  using tarnwell::platform::ListedEntry;
+  tarnwell::platform::FolderListing listing(std::strtoull(argv[2], nullptr, 10));
+  if (!listing.Open(argv[1], "*.????????.log").done()) return 1;
+  std::vector<ListedEntry> batch;
+  long deleted = 0;
+  while (listing.NextBatch(&batch).done()) {
+    const tarnwell::AgeLimit limit = tarnwell::AgeLimit::FromClock(7);
+    std::erase_if(batch, [&](const ListedEntry& entry) { return !limit.IsOlder(entry.name); });
+    std::sort(batch.begin(), batch.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+    for (const ListedEntry& entry : batch) deleted += listing.DeleteEntry(entry).done() ? 1 : 0;
+  }
+  std::printf("%ld\n", deleted);
+  return 0;
+}

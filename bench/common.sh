@@ -1,0 +1,77 @@
+# Shared by the benchmark scripts (sourced, not run): medians, one timed run, and paired
+# rounds of several tools on fresh identical copies of one folder. The caller sets
+# `scratch`, a folder of its own for the copies and the timings.
+
+median() {
+  sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
+}
+
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+
+# measure COMMAND...: "wall_ms cpu_ms" of one run (CPU: user+sys), its output discarded.
+measure() {
+  local TIMEFORMAT='%R %U %S'
+  { time "$@" >/dev/null 2>&1; } 2>"$scratch/time"
+  awk '{ printf "%d %d\n", $1 * 1000, ($2 + $3) * 1000 }' "$scratch/time"
+}
+
+# compare NAME SOURCE COPY ROUNDS TOOL...: times each TOOL (a command, split into words,
+# that takes the folder as its last argument) on SOURCE in ROUNDS rounds. With COPY=yes
+# every tool gets its own fresh copy of SOURCE in every round (cp -a, then sync, before
+# anything is timed) and the copies must end alike; with COPY=no all run on SOURCE itself.
+# The order rotates from round to round, so each tool goes first as often as the others
+# (two tools take turns). The last TOOL is the reference: for each other tool the line
+# gives the median of its per-round ratios of wall time to the reference's, then medians
+# of wall and of CPU time; the rounds' ratios follow. The reference's line says how many
+# entries its copy kept in the last round.
+compare() {
+  local name=$1 source=$2 copy=$3 rounds=$4
+  shift 4
+  local tools=("$@") n=$# r i k left=
+  local -A wall cpu
+  local loads=()
+  for ((r = 0; r < rounds; r++)); do
+    local dirs=()
+    for ((i = 0; i < n; i++)); do
+      dirs[i]=$source
+      if [ "$copy" = yes ]; then
+        dirs[i]=$scratch/copy$i
+        cp -a "$source" "${dirs[i]}"
+      fi
+    done
+    [ "$copy" = no ] || sync
+    loads+=("$(cut -d' ' -f1 /proc/loadavg)")
+    for ((k = 0; k < n; k++)); do
+      i=$(((k + r) % n))
+      # shellcheck disable=SC2086 # a tool is a command of several words
+      read -r "wall[$i,$r]" "cpu[$i,$r]" <<<"$(measure ${tools[i]} "${dirs[i]}")"
+    done
+    if [ "$copy" = yes ]; then
+      left=$(find "${dirs[n - 1]}" -mindepth 1 -maxdepth 1 | wc -l)
+      for ((i = 0; i < n - 1; i++)); do
+        diff -q <(ls "${dirs[i]}") <(ls "${dirs[n - 1]}") >/dev/null ||
+          echo "warning: $name: ${tools[i]} and ${tools[n - 1]} left different files" >&2
+      done
+      rm -rf "${dirs[@]}"
+    fi
+  done
+  local ref=$((n - 1)) ratios walls cpus
+  for ((i = 0; i < n; i++)); do
+    walls=() cpus=() ratios=()
+    for ((r = 0; r < rounds; r++)); do
+      walls+=("${wall[$i,$r]}") cpus+=("${cpu[$i,$r]}")
+      ratios+=("$(awk -v a="${wall[$i,$r]}" -v b="${wall[$ref,$r]}" 'BEGIN { printf "%.3f", b ? a / b : 0 }')")
+    done
+    if ((i == ref)); then
+      printf '%-13s %-26s            wall ms %6s   cpu ms %6s%s\n' "$name" "${tools[i]}" \
+        "$(printf '%s\n' "${walls[@]}" | median)" "$(printf '%s\n' "${cpus[@]}" | median)" \
+        "${left:+   entries left $left}"
+    else
+      printf '%-13s %-26s ratio %5s wall ms %6s   cpu ms %6s   rounds [%s]\n' "$name" \
+        "${tools[i]}" "$(printf '%s\n' "${ratios[@]}" | median)" \
+        "$(printf '%s\n' "${walls[@]}" | median)" "$(printf '%s\n' "${cpus[@]}" | median)" \
+        "${ratios[*]}"
+    fi
+  done
+  printf '%-13s load at the start of each round [%s]\n' "$name" "${loads[*]}"
+}
