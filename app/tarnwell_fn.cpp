@@ -25,6 +25,7 @@ constexpr char kUsage[] =
     "Usage: Tarnwell.exe /DeleteAfterDays=<NumberOfDays> [/Path=<PathToExamine] [/Silent]";
 constexpr char kDebugFilePattern[] = "*.????????.log";
 constexpr char kFallbackFolder[] = "C:\\DebugFiles";
+constexpr Long kMaxKeep = 1'000'000;
 
 std::string ReadSwitch(const char* key) {
   return GetCommandLineParameter(CommandLine, key, "=", false, " ");
@@ -62,6 +63,23 @@ bool IsNamedFolder(const std::string& folder, const std::vector<std::string>* ar
   return arguments == nullptr || folder == SwitchValueInArguments(*arguments, "/Path").value_or("");
 }
 
+// The count of /Keep=N: 0 without the switch, nullopt for one whose value is not a whole
+// number from 1 to kMaxKeep in decimal digits. The switch counts as given wherever "/Keep"
+// starts the command line or a word, so a typo in this safety switch (/Keep 7, /Keep:7)
+// refuses the run rather than running without it.
+std::optional<Long> ReadKeepCount() {
+  if (FindIgnoringCase(" " + CommandLine, " /Keep") == std::string::npos) return 0;
+  const std::string value = ReadSwitch("/Keep");
+  Long keep = 0;
+  for (const char c : value) {
+    if (c < '0' || c > '9') return std::nullopt;
+    keep = keep * 10 + (c - '0');
+    if (keep > kMaxKeep) return std::nullopt;
+  }
+  if (keep < 1) return std::nullopt;
+  return keep;
+}
+
 }  // namespace
 
 RunEnding Main(std::string_view argument_text, const std::vector<std::string>* arguments) {
@@ -70,13 +88,15 @@ RunEnding Main(std::string_view argument_text, const std::vector<std::string>* a
   const Long limit = ToLong(ReadNumber(ReadSwitch("/DeleteAfterDays")));
   std::string folder = ReadSwitch("/Path");
   const bool path_given = ContainsIgnoringCase(CommandLine, "/Path");
-  if (limit <= 0 || (path_given && !IsNamedFolder(folder, arguments))) {
+  const std::optional<Long> keep = ReadKeepCount();
+  if (limit <= 0 || (path_given && !IsNamedFolder(folder, arguments)) || !keep) {
     Show(kUsage);
     return RunEnding::kUsageShown;
   }
 
   const SweepOptions options = {.what_if = HasSwitch(CommandLine, "/WhatIf"),
-                                .list = HasSwitch(CommandLine, "/List")};
+                                .list = HasSwitch(CommandLine, "/List"),
+                                .keep = *keep};
   std::optional<std::string> list_failure;
   Long total = 0;
   if (path_given) {

@@ -43,6 +43,7 @@ int ExitStatusOfRun(std::string_view argument_text, const std::vector<std::strin
 struct SweepOptions {
   bool what_if = false;  // decide about every file as usual, delete none
   bool list = false;     // write each file's full path to standard output as it goes
+  Long keep = 0;         // /Keep=N: the N newest logs of each stem stay, whatever their age
 };
 
 // Deletes the files "stem.YYYYMMDD.log" directly inside `folder` whose date lies more
