@@ -9,7 +9,7 @@
 #include "general/argument_text.h"
 #include "general/command_line.h"
 #include "platform/message_box.h"
-#include "platform/win32/wide_string.h"
+#include "platform/wide_text.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace tarnwell;

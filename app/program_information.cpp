@@ -22,15 +22,21 @@ constexpr char kHelp[] =
     "                      not exactly the one its argument holds, shows the usage message\n"
     "  /Silent             no count message at the end\n"
     "  /WhatIf             delete nothing; the count says how many files would go\n"
-    "  /List               print each file's full path as it is deleted (or would be)\n"
+    "  /List               print each file's full path as it is deleted (or would be),\n"
+    "                      absolute, one a line; a backslash, line feed, carriage return,\n"
+    "                      tab or other control byte in it is written \\\\, \\n, \\r, \\t, \\xHH\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
     "Registry file: HKEY_LOCAL_MACHINE is the .reg file (the registry editor's export\n"
     "format) named by $TARNWELL_REGISTRY, or /etc/tarnwell/registry.reg.\n"
     "\n"
+    "Notices on standard error, also with /Silent: a folder named that is not there, and\n"
+    "old files whose deletion failed (files without a write bit stay on purpose).\n"
+    "\n"
     "Exit status: 0 after a sweep, 2 after the usage message, 1 after a run-time error\n"
-    "(also when a /List line could not be written: every file is still deleted).\n"
+    "(error 75 for a folder that is there but cannot be reached or listed; also when a\n"
+    "/List line could not be written: every file is still deleted).\n"
     "See tarnwell(1).\n";
 
 constexpr char kVersion[] = "tarnwell " TARNWELL_VERSION "\n";

@@ -1,6 +1,7 @@
 #include "app/tarnwell_fn.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <optional>
 #include <vector>
@@ -9,12 +10,13 @@
 #include "general/argument_text.h"
 #include "general/command_line.h"
 #include "general/log_age.h"
-#include "general/paths.h"
 #include "general/registry.h"
 #include "general/token.h"
+#include "platform/file_attributes.h"
 #include "platform/folder_listing.h"
 #include "platform/message_box.h"
 #include "platform/path_syntax.h"
+#include "platform/path_text.h"
 #include "platform/standard_output.h"
 
 namespace tarnwell {
@@ -133,12 +135,24 @@ int ExitStatusOfRun(std::string_view argument_text, const std::vector<std::strin
 
 Long SweepFolder(const std::string& folder, Long limit, const SweepOptions& options,
                  std::optional<std::string>* list_failure) {
-  if (!FolderExists(folder)) return 0;
+  // A drive-letter path on POSIX names no folder: being not there is its normal state.
+  const std::optional<std::string> used = platform::FolderAsUsed(folder);
+  if (!used) return 0;
+  const std::string shown = platform::LineText(*used);
+  const platform::OsResult found = platform::ProbeFolder(*used);
+  if (found.failed()) RaiseError(kPathFileAccessError, shown + ": " + found.reason);
+  if (!found.done()) {
+    platform::ShowNotice("tarnwell: " + shown + ": no such folder, nothing swept");
+    return 0;
+  }
   platform::FolderListing listing;
-  if (!Listed(listing.Open(folder, kDebugFilePattern), folder)) return 0;
+  if (!Listed(listing.Open(*used, kDebugFilePattern), shown)) return 0;
   Long count = 0;
+  // Old files that stayed for another reason than their read-only mark, which is meant.
+  std::int64_t stayed = 0;
+  std::string first_reason;
   std::vector<platform::ListedEntry> batch;
-  while (Listed(listing.NextBatch(&batch), folder)) {
+  while (Listed(listing.NextBatch(&batch), shown)) {
     // Today is read once per batch: cheap, yet a sweep that runs past midnight moves on to
     // the new date.
     const AgeLimit age_limit = AgeLimit::FromClock(limit);
@@ -149,10 +163,20 @@ Long SweepFolder(const std::string& folder, Long limit, const SweepOptions& opti
     for (const platform::ListedEntry& entry : batch) {
       const platform::OsResult gone =
           options.what_if ? listing.WouldDeleteEntry(entry) : listing.DeleteEntry(entry);
+      if (gone.failed() && gone.reason != platform::kReadOnlyReason && stayed++ == 0) {
+        first_reason = gone.reason;
+      }
       if (!gone.done()) continue;
-      if (options.list) Record(platform::EntryPath(folder, std::string(entry.name)), list_failure);
+      if (options.list) {
+        Record(platform::LineText(platform::EntryPath(*used, entry.name)), list_failure);
+      }
       count = AddLong(count, 1);
     }
+  }
+  if (stayed > 0) {
+    platform::ShowNotice("tarnwell: " + shown + ": " + std::to_string(stayed) +
+                         (stayed == 1 ? " old file" : " old files") +
+                         " not deleted: " + first_reason);
   }
   return count;
 }

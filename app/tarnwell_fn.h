@@ -49,12 +49,17 @@ struct SweepOptions {
 // Deletes the files "stem.YYYYMMDD.log" directly inside `folder` whose date lies more
 // than `limit` days before today, and returns how many it deleted; 0 for a folder that
 // is not there. A file that cannot be deleted, or whose name cannot be read as a date,
-// is left alone and the sweep goes on. A folder that is there but cannot be listed
-// raises kPathFileAccessError, its detail naming the folder and the system's reason.
-// With `options.what_if` it deletes nothing and returns how many files it would delete.
-// With `options.list` a line that cannot be written does not stop the sweep: the
-// system's reason for the first such line is put into `*list_failure` (when given and
-// still empty).
+// is left alone and the sweep goes on. A folder that is there but cannot be reached or
+// listed raises kPathFileAccessError, its detail naming the folder and the system's
+// reason. Every line names the folder as it is used (platform::FolderAsUsed, written as
+// platform::LineText). A notice (platform::ShowNotice) says when a folder named is not
+// there (not for a drive-letter path on POSIX, which names none), and after the sweep
+// how many old files stayed for another reason than their read-only mark, with the
+// first such reason. With `options.what_if` it deletes nothing and returns how many
+// files it would delete, with the same notices. With `options.list` each file's full
+// path goes to standard output as it goes; a line that cannot be written does not stop
+// the sweep: the system's reason for the first such line is put into `*list_failure`
+// (when given and still empty).
 Long SweepFolder(const std::string& folder, Long limit, const SweepOptions& options = {},
                  std::optional<std::string>* list_failure = nullptr);
 

@@ -17,10 +17,6 @@ std::string FileNameWithoutExtension(std::string_view path) {
   return name;
 }
 
-bool FolderExists(const std::string& path) {
-  const std::uint32_t attributes = platform::ReadFileAttributes(path);
-  return attributes != platform::kInvalidFileAttributes &&
-         (attributes & platform::kFileAttributeDirectory) != 0;
-}
+bool FolderExists(const std::string& path) { return platform::ProbeFolder(path).done(); }
 
 }  // namespace tarnwell

@@ -1,17 +1,20 @@
-// The attribute bits of a path, as the Windows file system reports them.
+// Whether a path names a folder, read from the file system's attributes of it.
 #pragma once
 
-#include <cstdint>
 #include <string>
+
+#include "platform/os_result.h"
 
 namespace tarnwell::platform {
 
-inline constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
-inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
-
-// The attributes of `path` exactly as given (on POSIX only the directory bit is ever
-// set), or kInvalidFileAttributes when they cannot be read for any reason: not there, an
-// invalid name, a drive that is not ready, access denied.
-std::uint32_t ReadFileAttributes(const std::string& path);
+// Looks at `path` exactly as given (links followed), without listing or opening it.
+//  kDone:     an existing folder.
+//  kNotThere: nothing is there, or what is there is no folder (a file); on POSIX also a
+//             drive-letter path, which names nothing here; on Windows also every failure
+//             but a denied access (an invalid name, a drive that is not ready).
+//  kFailed:   something may be there but cannot be reached: on POSIX every failure but a
+//             missing path (no search permission on a folder above it, a loop of links);
+//             on Windows access denied. `reason` says why.
+OsResult ProbeFolder(const std::string& path);
 
 }  // namespace tarnwell::platform

@@ -15,12 +15,18 @@ namespace tarnwell::platform {
 // One listed file.
 struct ListedEntry {
   std::string_view name;  // without folder; valid until the listing's next batch
-  // POSIX: the inode number the folder listed for the name. Deleting a batch in ascending
-  // order keeps the file system's inode table and bitmap accesses local, which is most of
-  // the cost of a large deletion. Windows: the entry's place in its batch, so the same order
-  // is the listing's.
+  // A sort key, never proof of which file the name holds. POSIX: the inode number the
+  // folder listed for the name; deleting a batch in ascending order keeps the file system's
+  // inode table and bitmap accesses local, which is most of the cost of a large deletion.
+  // FAT, exFAT, network and other FUSE file systems list numbers that need not match the
+  // file's own (exfat-fuse lists 4294967295 for every name). Windows: the entry's place in
+  // its batch, so the same order is the listing's.
   std::uint64_t id = 0;
 };
+
+// The reason DeleteEntry and WouldDeleteEntry give for a file with the read-only mark, which
+// stays on purpose.
+inline constexpr char kReadOnlyReason[] = "read-only";
 
 // A batch holds at most this many entries and about this many bytes of names, so a folder
 // of any size is read in the same memory.
@@ -50,32 +56,33 @@ class FolderListing {
   //  kFailed:   reading the folder failed part-way; `reason` says why.
   OsResult NextBatch(std::vector<ListedEntry>* batch);
 
-  // Deletes `entry` of the current batch, relative to the folder that was opened, never
-  // following a link: on POSIX by its descriptor, so a renamed folder cannot redirect it, the
-  // file checked as it is now immediately before it goes; on Windows the folder is held open
-  // without delete sharing from Open() on, so it cannot be renamed or removed while it is
-  // swept.
+  // Deletes the file that now stands under the name of `entry` (of the current batch) in
+  // the folder that was opened, never following a link, and only while it is still an
+  // ordinary file: on POSIX by the folder's descriptor, so a renamed folder cannot redirect
+  // it, the file looked at immediately before it goes; on Windows the folder is held open
+  // without delete sharing from Open() on, so it cannot be renamed or removed meanwhile.
   //  kDone:     deleted.
-  //  kNotThere: it has vanished since it was listed (on POSIX also: another file has taken
-  //             its name).
-  //  kFailed:   it stays: read-only (on POSIX: no write permission bit at all), no longer
-  //             an ordinary file, in use, or access denied; `reason` says which.
+  //  kNotThere: nothing stands under that name any more.
+  //  kFailed:   it stays; `reason` says why: exactly kReadOnlyReason for the read-only mark
+  //             (on POSIX: no write permission bit at all), else no longer an ordinary
+  //             file, in use, or the system's refusal ("Permission denied" for a folder
+  //             this process may not change, "Read-only file system").
   OsResult DeleteEntry(const ListedEntry& entry);
 
-  // What DeleteEntry(entry) would return, found by the same checks and without deleting:
-  // kDone when it would delete the entry. On Windows the entry is opened for deletion as
-  // DeleteEntry opens it, so rights and other openers count too; on POSIX, where only
-  // unlinking itself would meet them, kFailed also for a folder this process may not
-  // change (no write permission, a read-only mount).
+  // What DeleteEntry(entry) would return, reason included, found without deleting. On
+  // Windows the entry is opened for deletion as DeleteEntry opens it, so rights and other
+  // openers count too. On POSIX the checks DeleteEntry makes itself, then what unlinking
+  // would meet, in the order the kernel meets it: a read-only mount, write and search
+  // permission on the folder and its own immutable and append-only marks, the sticky bit
+  // against the file's and the folder's owners (and CAP_FOWNER), the file's immutable and
+  // append-only marks. What neither can know beforehand: a file held open elsewhere at
+  // the moment of deletion (Windows), a file changed in between, a security module's or a
+  // network file system's own refusal.
   OsResult WouldDeleteEntry(const ListedEntry& entry);
 
  private:
   struct State;
   std::unique_ptr<State> state_;
 };
-
-// The full path of the entry `name` of `folder` as a person reads it: the folder as given,
-// this system's separator ("\" on Windows, "/" on POSIX) and the name.
-std::string EntryPath(const std::string& folder, const std::string& name);
 
 }  // namespace tarnwell::platform

@@ -1,4 +1,5 @@
-// The program's only user interface: one message at the end of a run.
+// The program's user interface: one message at the end of a run, and the notices that say
+// why a run did less than asked.
 #pragma once
 
 #include <string>
@@ -17,5 +18,11 @@ OsResult ShowMessage(const std::string& text);
 // A run-time error report: on Windows a modal box with the error icon; on POSIX one line
 // on standard error. Results as for ShowMessage.
 OsResult ShowErrorMessage(const std::string& text);
+
+// A notice for whoever reads an unattended run's log: on POSIX one line on standard error
+// (the journal, under systemd), even when the run is silent; on Windows, which gives the
+// program no standard error, nothing. A line that cannot be written is lost: there is no
+// other place left to say so, and the count and exit status still tell the run's end.
+void ShowNotice(const std::string& text);
 
 }  // namespace tarnwell::platform

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# check-layers.sh: fails when a file includes a layer above its own. The layers, lowest
-# first: base/ <- platform/ <- general/ <- app/, ui/.
+# check-layers.sh: fails when a file includes a layer above its own, or reaches into the
+# platform layer's per-target sub-folders from outside it. The layers, lowest first:
+# base/ <- platform/ <- general/ <- app/, ui/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,5 +21,17 @@ check platform general app ui
 check general app ui
 check app ui
 check ui app
-[ "$status" -eq 0 ] && echo "Layers: every include goes downwards."
+
+# platform/posix/ and platform/win32/ are the layer's own: everything above it, entry
+# points included, goes through the headers in platform/. Only tests of the layer's inner
+# pieces may include them: tests/platform/ and the fuzz targets of the .reg reader and the
+# wildcard matcher (tests/fuzz/fuzz_targets.cpp).
+inner='^\s*#\s*include\s*"platform/(posix|win32)/'
+allowed='^(tests/platform/|tests/fuzz/fuzz_targets\.cpp:)'
+if grep -rnE "$inner" base general app ui bench tests --include='*.h' --include='*.cpp' |
+  grep -vE "$allowed"; then
+  echo "check-layers: only platform/ may include platform/posix/ or platform/win32/" >&2
+  status=1
+fi
+[ "$status" -eq 0 ] && echo "Layers: every include goes downwards; platform/ keeps its sub-folders to itself."
 exit "$status"

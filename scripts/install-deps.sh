@@ -8,7 +8,11 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils
   time
+  # the real mounts and users of the black-box runs: mkfs.exfat, exfat-fuse, chattr,
+  # losetup and setpriv, mount
+  exfatprogs exfat-fuse e2fsprogs util-linux mount
   dpkg-dev debhelper lintian wixl msitools unzip
+  systemd-container debootstrap procps
   clang-14 libfuzzer-14-dev
 )
 

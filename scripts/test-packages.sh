@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# test-packages.sh: builds the release artifacts with scripts/package.sh and uses them as
-# an administrator would: lintian and an extracted tree for the .deb, the zip's listing,
-# and the MSI installed, run, upgraded and removed in a throw-away Wine prefix.
+# test-packages.sh [DIST]: builds the release artifacts with scripts/package.sh and uses
+# them as an administrator would: lintian and an extracted tree for the .deb, the zip's
+# listing, and the MSI installed, run, upgraded and removed in a throw-away Wine prefix.
+# The artifacts are kept in DIST when given (scripts/test.sh hands the .deb on to
+# scripts/test-systemd.sh), else removed with the rest of the scratch folder.
 # Expects the native and windows presets built (scripts/test.sh does that).
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
@@ -73,15 +75,16 @@ fi
 
 dist=$(mktemp -d "${TMPDIR:-/tmp}/tarnwell-dist.XXXXXX")
 trap 'chmod -R u+w "$dist"; rm -rf "$dist"' EXIT
-scripts/package.sh "$dist/out" >"$dist/package.log" 2>&1 || {
+out=$(realpath -m "${1:-$dist/out}")
+scripts/package.sh "$out" >"$dist/package.log" 2>&1 || {
   cat "$dist/package.log"
   echo "FAIL: scripts/package.sh"
   exit 1
 }
 version=$(sed -n 's/^project(Tarnwell VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-deb="$dist/out/tarnwell_${version}_amd64.deb"
-zip="$dist/out/Tarnwell-$version-win64.zip"
-msi="$dist/out/Tarnwell-$version-x64.msi"
+deb="$out/tarnwell_${version}_amd64.deb"
+zip="$out/Tarnwell-$version-win64.zip"
+msi="$out/Tarnwell-$version-x64.msi"
 for artifact in "$deb" "$zip" "$msi"; do
   [ -f "$artifact" ] || fail "scripts/package.sh made no $(basename "$artifact")"
 done

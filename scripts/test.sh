@@ -2,7 +2,8 @@
 # Installs what is missing, checks the layering and the formatting, builds the native,
 # sanitizer and Windows targets (warnings are errors), and runs every suite: natively,
 # under ASan/UBSan, the Windows build under Wine, and each fuzz target for 15 seconds; then
-# builds the .deb, zip and MSI and installs and runs them.
+# builds the .deb, zip and MSI and installs and runs them, and tries the .deb's service and
+# timer in a container booted with systemd.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,7 +30,11 @@ run_suite asan
 run_suite windows scripts/with-wine.sh
 echo "== fuzz targets =="
 scripts/fuzz.sh 15 || failed+=("fuzz")
-echo "== packages ==" && scripts/test-packages.sh || failed+=("tests:packages")
+packages=build/packages
+rm -rf "$packages"
+echo "== packages ==" && scripts/test-packages.sh "$packages" || failed+=("tests:packages")
+# The .deb just tested, installed where systemd is PID 1.
+echo "== systemd ==" && scripts/test-systemd.sh "$packages"/tarnwell_*.deb || failed+=("tests:systemd")
 
 if ((${#failed[@]})); then
   echo "FAILED: ${failed[*]}"

@@ -37,15 +37,15 @@ inline fs::path FromUtf8(const std::string& text) {
   return std::u8string(text.begin(), text.end());
 }
 
-// A fresh folder named after the running test (or `leaf` inside it), removed again at the end
-// with its read-only files.
+// A fresh folder named after the running test (or `leaf` inside it) in `base`, removed again
+// at the end with its read-only files.
 class TestFolder {
  public:
-  explicit TestFolder(const std::string& leaf = "")
-      : root_(fs::temp_directory_path() /
-              ("tarnwell-" +
-               std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-               std::to_string(std::random_device{}() % 100000))),
+  explicit TestFolder(const std::string& leaf = "",
+                      const fs::path& base = fs::temp_directory_path())
+      : root_(base / ("tarnwell-" +
+                      std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                      "-" + std::to_string(std::random_device{}() % 100000))),
         path_(leaf.empty() ? root_ : root_ / FromUtf8(leaf)) {
     fs::create_directories(path_);
   }

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "base/runtime_error.h"
-#include "platform/win32/wide_string.h"
+#include "platform/wide_text.h"
 #include "resources/resource_ids.h"
 #include "ui/progress_rules.h"
 
@@ -27,8 +27,17 @@ static_assert(kTopmostFlags == 19);
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
+// Error 5, saying what failed (`what` and `name`) and, in the system's words, why: for a
+// Win32 call that has just failed, before anything else can overwrite its last error.
+[[noreturn]] void RaiseLastError(std::string_view what, std::string_view name = {}) {
+  const DWORD code = GetLastError();
+  RaiseError(kInvalidProcedureCall,
+             std::string(what).append(name) + ": " + platform::SystemMessage(code));
+}
+
 void RegisterWindowClass(WNDPROC procedure) {
-  static const bool registered = [procedure] {
+  // The last error of a failed registration, kept for every later load; 0 once registered.
+  static const DWORD failure = [procedure]() -> DWORD {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     // The program's own icon, when the program carries one.
@@ -41,9 +50,12 @@ void RegisterWindowClass(WNDPROC procedure) {
     window_class.hIcon = icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
     window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     window_class.lpszClassName = kClassName;
-    return RegisterClassExW(&window_class) != 0;
+    return RegisterClassExW(&window_class) ? 0 : GetLastError();
   }();
-  if (!registered) RaiseError(kInvalidProcedureCall);
+  if (failure) {
+    RaiseError(kInvalidProcedureCall,
+               "registering the progress window: " + platform::SystemMessage(failure));
+  }
 }
 
 // The dpi the window is drawn at: GetDpiForWindow where the system has it.
@@ -104,7 +116,7 @@ void frmProgress::SetBackColour(Long NewColour) {
   Load();
   const COLORREF colour = ToColorRef(NewColour);
   HBRUSH brush = CreateSolidBrush(colour);
-  if (!brush) RaiseError(kInvalidProcedureCall);
+  if (!brush) RaiseLastError("the progress window's background");
   DeleteObject(std::exchange(back_brush_, brush));
   back_colour_ = colour;
   // The window erases with this brush; the two labels ask for it in WM_CTLCOLORSTATIC.
@@ -150,15 +162,27 @@ void frmProgress::SetHiddenProgressText(std::string_view text) {
   RaisePendingError();  // what the label's handler could not throw
 }
 
+// All or nothing: a load that fails destroys what it made and leaves the object as it was
+// before the call (not loaded, its two fields untouched), so the next member loads afresh.
 void frmProgress::Load() {
   if (window_) return;
   RegisterWindowClass(WindowProc);
+  try {
+    LoadSteps();
+  } catch (...) {
+    if (window_) DestroyWindow(window_);  // and its controls; WM_NCDESTROY releases the rest
+    Release();                            // what a window that never came to be holds
+    throw;
+  }
+}
+
+void frmProgress::LoadSteps() {
   back_colour_ = ToColorRef(kButtonFace);
   back_brush_ = CreateSolidBrush(back_colour_);
+  if (!back_brush_) RaiseLastError("the progress window's background");
   if (!CreateWindowExW(kExStyle, kClassName, L"Progress", kStyle, 0, 0, 0, 0, nullptr, nullptr,
                        Instance(), this)) {
-    DeleteObject(std::exchange(back_brush_, nullptr));
-    RaiseError(kInvalidProcedureCall);
+    RaiseLastError("creating the progress window");
   }
   dpi_ = WindowDpi(window_);
 
@@ -193,32 +217,36 @@ void frmProgress::CreateControls() {
                            DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Sans Serif");
   task_font_ = CreateFontW(-MulDiv(825, dpi_, 7200), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
+  if (!text_font_ || !task_font_) RaiseLastError("the progress window's fonts");
 
   // Created in tab order; left, top, width and height in twips.
   const struct {
     ControlId id;
+    const char* name;
     const wchar_t* window_class;
     const wchar_t* text;
     DWORD style;
     float left, top, width, height;
     HFONT font;
   } controls[] = {
-      {kProgOverallProcess, PROGRESS_CLASSW, L"", WS_VISIBLE | PBS_SMOOTH, 1200, 360, 4095, 135,
-       nullptr},
-      {kLblCurrentTaskDesc, WC_STATICW, L"Current Task:",
+      {kProgOverallProcess, "progOverallProcess", PROGRESS_CLASSW, L"", WS_VISIBLE | PBS_SMOOTH,
+       1200, 360, 4095, 135, nullptr},
+      {kLblCurrentTaskDesc, "lblCurrentTaskDesc", WC_STATICW, L"Current Task:",
        WS_VISIBLE | SS_NOPREFIX | SS_LEFTNOWORDWRAP, 120, 120, 960, 195, text_font_},
-      {kLblCurrentTask, WC_STATICW, L"", WS_VISIBLE | SS_NOPREFIX, 1200, 120, 4095, 195,
-       task_font_},
-      {kCmdCancel, WC_BUTTONW, L"", WS_TABSTOP | BS_PUSHBUTTON | BS_ICON, 5400, 120, 435, 435,
-       nullptr},
-      {kLblHiddenProgress, WC_STATICW, L"", SS_NOPREFIX, 120, 360, 555, 195, text_font_},
+      {kLblCurrentTask, "lblCurrentTask", WC_STATICW, L"", WS_VISIBLE | SS_NOPREFIX, 1200, 120,
+       4095, 195, task_font_},
+      {kCmdCancel, "cmdCancel", WC_BUTTONW, L"", WS_TABSTOP | BS_PUSHBUTTON | BS_ICON, 5400, 120,
+       435, 435, nullptr},
+      {kLblHiddenProgress, "lblHiddenProgress", WC_STATICW, L"", SS_NOPREFIX, 120, 360, 555, 195,
+       text_font_},
   };
+  const auto [substitute_id, substitute_class] = std::exchange(class_substitute_, {});
   for (const auto& c : controls) {
-    HWND control =
-        CreateWindowExW(0, c.window_class, c.text, WS_CHILD | c.style, Pixels(c.left),
-                        Pixels(c.top), Pixels(c.width), Pixels(c.height), window_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), Instance(), nullptr);
-    if (!control) RaiseError(kInvalidProcedureCall);
+    HWND control = CreateWindowExW(
+        0, c.id == substitute_id ? substitute_class : c.window_class, c.text, WS_CHILD | c.style,
+        Pixels(c.left), Pixels(c.top), Pixels(c.width), Pixels(c.height), window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), Instance(), nullptr);
+    if (!control) RaiseLastError("creating ", c.name);
     if (c.font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
   }
   bar_ = std::make_unique<ProgressBar>(Control(kProgOverallProcess));

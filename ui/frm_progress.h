@@ -8,7 +8,9 @@
 // Errors: a member's own failure is raised to its caller as a RuntimeError. Work the
 // window does inside its message handling (a number written into the hidden label, the
 // owner's `Cancelled` handler) cannot throw through Win32; its error is kept and raised
-// by the next member call, or at once by SetHiddenProgressText.
+// by the next member call, or at once by SetHiddenProgressText. Loading is all or nothing:
+// a load that fails (a control the system would not create) raises error 5 with the
+// system's words in its detail and leaves no window behind; the next member loads afresh.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "general/numbers.h"
 #include "ui/progress_bar.h"
@@ -83,6 +86,7 @@ class frmProgress {
   static LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wparam, LPARAM lparam,
                                     UINT_PTR id, DWORD_PTR self);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void LoadSteps();
   void CreateControls();
   void ApplyWidthRule();
   void ClickCancel();
@@ -102,6 +106,11 @@ class frmProgress {
   HFONT text_font_ = nullptr;
   HICON cancel_icon_ = nullptr;
   std::exception_ptr pending_error_;
+
+  // How a test makes a control's creation fail for real: the next load asks for this
+  // window class, one that nobody registered, in place of that control's own.
+  friend class ProgressWindowTest;
+  std::pair<ControlId, const wchar_t*> class_substitute_{};
 };
 
 }  // namespace tarnwell

@@ -9,7 +9,7 @@
 
 #include "base/runtime_error.h"
 #include "general/numbers.h"
-#include "platform/win32/wide_string.h"
+#include "platform/wide_text.h"
 #include "ui/frm_progress.h"
 
 namespace {

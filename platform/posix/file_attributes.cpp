@@ -2,17 +2,19 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
+#include "platform/posix/posix_error.h"
 #include "platform/posix/posix_path.h"
 
 namespace tarnwell::platform {
 
-std::uint32_t ReadFileAttributes(const std::string& path) {
+OsResult ProbeFolder(const std::string& path) {
   const std::optional<std::string> posix_path = ToPosixPath(path);
+  if (!posix_path || posix_path->empty()) return OsResult::NotThere();
   struct stat info;
-  if (!posix_path || posix_path->empty() || stat(posix_path->c_str(), &info) != 0) {
-    return kInvalidFileAttributes;
-  }
-  return S_ISDIR(info.st_mode) ? kFileAttributeDirectory : 0;
+  if (stat(posix_path->c_str(), &info) != 0) return PosixError(errno);
+  return S_ISDIR(info.st_mode) ? OsResult::Done() : OsResult::NotThere();
 }
 
 }  // namespace tarnwell::platform

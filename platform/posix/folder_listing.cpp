@@ -2,7 +2,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +13,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -47,8 +51,10 @@ bool IsEntryName(std::string_view name) {
 
 // getdents64 fills this; glibc's readdir uses the same size.
 constexpr std::size_t kReadBufferBytes = 32 * 1024;
-// Room for the longest name and its NUL, so a batch stops before a name would not fit.
-constexpr std::size_t kNameRoom = NAME_MAX + 1;
+// Room for the longest name and its NUL, so a batch stops before a name would not fit. FUSE
+// file systems list names beyond NAME_MAX (exFAT's 255 UTF-16 units take up to 765 bytes);
+// no call takes a name of PATH_MAX bytes or more, so such a name is never listed.
+constexpr std::size_t kNameRoom = PATH_MAX;
 
 }  // namespace
 
@@ -70,12 +76,27 @@ struct FolderListing::State {
   std::unique_ptr<char[]> names;
   std::size_t names_used = 0;
 
+  // What the preview asks of the folder, once: what unlinking any file in it would meet.
+  struct FolderFacts {
+    OsResult unlinking = OsResult::Done();  // a refusal for every file in the folder
+    uid_t user = 0;                         // whose files this process may unlink
+    bool sticky_for_others = false;         // others' files are out of reach
+  };
+  std::optional<FolderFacts> folder_facts;
+
   // The next raw directory record, or null at the end; errno set on failure.
   const dirent64* NextRecord();
   // Whether the record is a listed file, its d_type confirmed where the file system left
   // it open.
   bool Lists(const dirent64& record) const;
   std::string_view Keep(const char* name);
+  FolderFacts AskFolder() const;
+  // kDone when the listed entry may go as far as this run can tell: something under its
+  // name, a regular file, with a write bit; for a `preview` also nothing that unlinking it
+  // would meet. The deletion and the preview both ask here, so they cannot disagree.
+  // `name` receives the entry's name as a C string, on the stack: a heap copy would be the
+  // one allocation per file.
+  OsResult Check(const ListedEntry& entry, char (&name)[kNameRoom], bool preview);
 };
 
 const dirent64* FolderListing::State::NextRecord() {
@@ -96,7 +117,7 @@ const dirent64* FolderListing::State::NextRecord() {
 
 bool FolderListing::State::Lists(const dirent64& record) const {
   // A leading dot is this file system's hidden mark.
-  if (record.d_name[0] == '.') return false;
+  if (record.d_name[0] == '.' || std::strlen(record.d_name) >= kNameRoom) return false;
   if (record.d_type != DT_REG && record.d_type != DT_UNKNOWN) return false;
   const bool matches =
       star_tail ? MatchesStarTail(record.d_name, pattern, std::string_view(pattern).substr(1))
@@ -157,48 +178,78 @@ OsResult FolderListing::NextBatch(std::vector<ListedEntry>* batch) {
 
 namespace {
 
-// kDone when the listed entry may go, as far as it tells now: still the listed regular file,
-// with a write bit. A preview and the deletion both ask here, so they cannot disagree.
-// `name` receives the entry's name as a C string, on the stack: a heap copy would be the one
-// allocation per file.
-OsResult CheckEntry(int dir_fd, const ListedEntry& entry, char (&name)[kNameRoom]) {
+// Whether this process holds `capability` in its effective set; unknown reads as no.
+bool HasCapability(int capability) {
+  __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+  return syscall(SYS_capget, &header, data) == 0 &&
+         (data[capability / 32].effective & (1u << (capability % 32))) != 0;
+}
+
+}  // namespace
+
+FolderListing::State::FolderFacts FolderListing::State::AskFolder() const {
+  FolderFacts facts;
+  struct statvfs volume;
+  struct statx folder;
+  // unlinkat asks in this order: the mount, then write and search permission on the folder
+  // (access() also says EPERM for an immutable folder), then its append-only mark.
+  if (fstatvfs(dir_fd, &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0) {
+    facts.unlinking = PosixError(EROFS);
+  } else if (faccessat(dir_fd, ".", W_OK | X_OK, AT_EACCESS) != 0) {
+    facts.unlinking = PosixError(errno);
+  } else if (statx(dir_fd, "", AT_EMPTY_PATH, STATX_MODE | STATX_UID, &folder) != 0) {
+    facts.unlinking = PosixError(errno);
+  } else if ((folder.stx_attributes & STATX_ATTR_APPEND) != 0) {
+    facts.unlinking = PosixError(EPERM);
+  } else {
+    facts.user = geteuid();
+    // In a sticky folder only the file's owner, the folder's or CAP_FOWNER unlinks.
+    facts.sticky_for_others = (folder.stx_mode & S_ISVTX) != 0 && folder.stx_uid != facts.user &&
+                              !HasCapability(CAP_FOWNER);
+  }
+  return facts;
+}
+
+OsResult FolderListing::State::Check(const ListedEntry& entry, char (&name)[kNameRoom],
+                                     bool preview) {
   if (dir_fd < 0 || !IsEntryName(entry.name) || entry.name.size() >= kNameRoom) {
     return OsResult::NotThere();
   }
   entry.name.copy(name, entry.name.size());
   name[entry.name.size()] = '\0';
-  struct stat info;
-  if (fstatat(dir_fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return PosixError(errno);
-  if (!S_ISREG(info.st_mode)) return OsResult::Failed("not a regular file");
-  // Another file under the listed name was never judged: the listed one has gone.
-  if (info.st_ino != entry.id) return OsResult::NotThere();
+  // Whatever stands under the name now, without following a link. The listed inode number
+  // is no proof of identity (see ListedEntry::id); the name is what was judged.
+  struct statx info;
+  const unsigned wanted = STATX_TYPE | STATX_MODE | (preview ? STATX_UID : 0);
+  if (statx(dir_fd, name, AT_SYMLINK_NOFOLLOW, wanted, &info) != 0) return PosixError(errno);
+  if (!S_ISREG(info.stx_mode)) return OsResult::Failed("not a regular file");
   // No write bit at all is this file system's read-only mark; even root leaves it alone.
-  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return OsResult::Failed("read-only");
+  if ((info.stx_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    return OsResult::Failed(kReadOnlyReason);
+  }
+  if (!preview) return OsResult::Done();
+  // The rest is what unlinkat itself would refuse, with the words it would give.
+  if (!folder_facts) folder_facts = AskFolder();
+  if (!folder_facts->unlinking.done()) return folder_facts->unlinking;
+  const bool owned = info.stx_uid == folder_facts->user;
+  if ((folder_facts->sticky_for_others && !owned) ||
+      (info.stx_attributes & (STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND)) != 0) {
+    return PosixError(EPERM);
+  }
   return OsResult::Done();
 }
 
-}  // namespace
-
 OsResult FolderListing::DeleteEntry(const ListedEntry& entry) {
   char name[kNameRoom];
-  OsResult result = CheckEntry(state_->dir_fd, entry, name);
+  OsResult result = state_->Check(entry, name, false);
   if (result.done() && unlinkat(state_->dir_fd, name, 0) != 0) result = PosixError(errno);
   return result;
 }
 
 OsResult FolderListing::WouldDeleteEntry(const ListedEntry& entry) {
   char name[kNameRoom];
-  OsResult result = CheckEntry(state_->dir_fd, entry, name);
-  // unlinkat writes to the folder: it needs write and search permission on it, and a
-  // mount that is not read-only, which access() tells without trying.
-  if (result.done() && faccessat(state_->dir_fd, ".", W_OK | X_OK, AT_EACCESS) != 0) {
-    result = PosixError(errno);
-  }
-  return result;
-}
-
-std::string EntryPath(const std::string& folder, const std::string& name) {
-  return folder + "/" + name;
+  return state_->Check(entry, name, true);
 }
 
 }  // namespace tarnwell::platform

@@ -24,4 +24,6 @@ OsResult ShowErrorMessage(const std::string& text) {
   return WriteLine(STDERR_FILENO, "standard error", text);
 }
 
+void ShowNotice(const std::string& text) { WriteLineTo(STDERR_FILENO, text); }
+
 }  // namespace tarnwell::platform

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/wide_text.h"
 #include "platform/win32/extended_path.h"
-#include "platform/win32/wide_string.h"
 #include "platform/win32/win32_error.h"
 
 namespace tarnwell::platform {
@@ -186,10 +186,8 @@ OsResult OpenForDeletion(const Handle& folder, std::optional<std::wstring> name,
   if (!GetFileInformationByHandleEx(file->get(), FileAttributeTagInfo, &tag, sizeof tag)) {
     return Win32Error(GetLastError());
   }
-  if ((tag.FileAttributes & kNotDeletable) != 0) {
-    return Win32Error((tag.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? ERROR_ACCESS_DENIED
-                                                                          : ERROR_NOT_SUPPORTED);
-  }
+  if ((tag.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0) return OsResult::Failed(kReadOnlyReason);
+  if ((tag.FileAttributes & kNotDeletable) != 0) return Win32Error(ERROR_NOT_SUPPORTED);
   return OsResult::Done();
 }
 
@@ -213,10 +211,6 @@ OsResult FolderListing::WouldDeleteEntry(const ListedEntry& listed) {
   const State& s = *state_;
   Handle file;
   return OpenForDeletion(s.folder, EntryName(s.listed_names, listed), &file);
-}
-
-std::string EntryPath(const std::string& folder, const std::string& name) {
-  return folder + "\\" + name;
 }
 
 }  // namespace tarnwell::platform

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/wide_string.h"
+#include "platform/wide_text.h"
 #include "platform/win32/win32_error.h"
 
 namespace tarnwell::platform {
@@ -23,5 +23,7 @@ OsResult ShowBox(const std::string& text, UINT icon) {
 OsResult ShowMessage(const std::string& text) { return ShowBox(text, MB_ICONINFORMATION); }
 
 OsResult ShowErrorMessage(const std::string& text) { return ShowBox(text, MB_ICONERROR); }
+
+void ShowNotice(const std::string&) {}
 
 }  // namespace tarnwell::platform

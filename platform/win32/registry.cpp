@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/win32/wide_string.h"
+#include "platform/wide_text.h"
 
 namespace tarnwell::platform {
 namespace {

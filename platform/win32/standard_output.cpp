@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/wide_string.h"
+#include "platform/wide_text.h"
 #include "platform/win32/win32_error.h"
 
 namespace tarnwell::platform {

@@ -2,12 +2,11 @@
 
 #include <string>
 
-#include "platform/win32/wide_string.h"
+#include "platform/wide_text.h"
 
 namespace tarnwell::platform {
 
-OsResult Win32Error(DWORD code) {
-  if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return OsResult::NotThere();
+std::string SystemMessage(unsigned long code) {
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -19,8 +18,13 @@ OsResult Win32Error(DWORD code) {
                               message.back() == L'.' || message.back() == L' ')) {
     message.pop_back();
   }
-  if (message.empty()) message = L"error " + std::to_wstring(code);
-  return OsResult::Failed(Narrow(message));
+  if (message.empty()) return "error " + std::to_string(code);
+  return Narrow(message);
+}
+
+OsResult Win32Error(DWORD code) {
+  if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return OsResult::NotThere();
+  return OsResult::Failed(SystemMessage(code));
 }
 
 }  // namespace tarnwell::platform

@@ -96,7 +96,7 @@ TEST(Run, DeletesOnlyOrdinaryDatedLogFilesAsThePreviewSaidAndRecordsEach) {
   Names left = before, record;
   for (const std::string& name : deleted) {
     left.erase(name);
-    record.insert(folder.Text() + char(fs::path::preferred_separator) + name);
+    record.insert(Utf8((folder.Path() / FromUtf8(name)).make_preferred()));
   }
   const Lines real_run = {"/DeleteAfterDays=7", "/Path=" + folder.Text(), "/List"};
   const RunResult preview = Separated(RunTarnwell({real_run[0], real_run[1], "/LIST", "/whatif"}));

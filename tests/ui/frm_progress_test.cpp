@@ -5,18 +5,21 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "base/runtime_error.h"
 #include "ui/progress_rules.h"
 
 namespace tarnwell {
-namespace {
 
 using F = frmProgress;
 
+// Outside the anonymous namespace: the form names it as the friend that may break a load.
 class ProgressWindowTest : public ::testing::Test {
  protected:
+  // The next load asks for a window class nobody registered in place of control `id`'s.
+  void BreakNextLoad(F::ControlId id) { form_.class_substitute_ = {id, L"NoSuchClass"}; }
   HWND Child(F::ControlId id) { return GetDlgItem(form_.Handle(), id); }
   LRESULT Bar(UINT m, WPARAM w = 0) { return SendMessageW(Child(F::kProgOverallProcess), m, w, 0); }
   // The client area: `width` by 600 twips at the desktop's dpi.
@@ -42,6 +45,8 @@ class ProgressWindowTest : public ::testing::Test {
 
   frmProgress form_;
 };
+
+namespace {
 
 TEST_F(ProgressWindowTest, ShowCancelWidensAndArmsEvenBeforeLoadAndPaintsAtOnce) {
   for (bool show : {true, false, false, true, true}) {
@@ -104,6 +109,27 @@ TEST_F(ProgressWindowTest, CancelAndProgressRaiseToTheOwnerAndUnloadingRestoresT
   EXPECT_TRUE(GetWindowLongPtrW(form_.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
   ExpectClientSize(5415);
   EXPECT_EQ(Bar(PBM_GETRANGE, FALSE), 100);
+}
+
+// The last control failing: everything else was made, and all of it must go.
+TEST_F(ProgressWindowTest, AFailedLoadLeavesNoWindowAndTheNextCallLoadsItWhole) {
+  BreakNextLoad(F::kLblHiddenProgress);
+  try {
+    form_.ShowCancel(true);
+    ADD_FAILURE() << "loaded with a control missing";
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(error.Number(), kInvalidProcedureCall);
+    const std::string& detail = error.Detail();  // in Wine's words or in Windows'
+    EXPECT_TRUE(detail == "creating lblHiddenProgress: Class does not exist" ||
+                detail == "creating lblHiddenProgress: Cannot find window class")
+        << detail;
+  }
+  EXPECT_FALSE(form_.Loaded() || FindWindowW(L"TarnwellProgressWindow", nullptr));
+  EXPECT_TRUE(form_.ShowCancel()) << "the owner's value waits for the next load";
+
+  form_.SetProgress(150);  // loads, bar and all
+  EXPECT_EQ(Bar(PBM_GETPOS), 100);
+  ExpectClientSize(5955);
 }
 
 }  // namespace

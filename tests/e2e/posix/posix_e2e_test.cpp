@@ -3,10 +3,12 @@
 // environment makes.
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <linux/magic.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,10 +23,10 @@ static void ToPipeWithoutReader() {
   int ends[2];
   if (pipe(ends) == 0) close(ends[0]), dup2(ends[1], STDOUT_FILENO), signal(SIGPIPE, SIG_DFL);
 }
-// Root reads whatever the permissions say; any other user does not.
+// Root reads and deletes whatever the permissions say; any other user does not.
 static void AsAnyUser() {
-  prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE);
-  prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH);
+  for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+    prctl(PR_CAPBSET_DROP, capability);
 }
 
 // The lines of the file `path`, which goes; a last line without its line end is marked.
@@ -101,7 +103,9 @@ TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
   fs::permissions(locked.Path(), fs::perms::none);
   const std::string io_error = "Run-time error '57': Device I/O error: standard output: ",
                     full = io_error + "No space left on device",
-                    ignored = "; registry file ignored";
+                    ignored = "; registry file ignored",
+                    denied = "Run-time error '75': Path/File access error: " + locked.Text(),
+                    eacces = "Permission denied", no_folder = "no such folder, nothing swept";
   // clang-format off
   const struct {
     std::string registry = kNoRegistry, path = "";  // path: of the /Path switch, if any
@@ -129,9 +133,9 @@ TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
        .deleted = true, .error = full},
       {.path = logs.Text(), .arguments = {"/DeleteAfterDays=7", "/List"},
        .in_child = ToPipeWithoutReader, .deleted = true, .error = io_error + "Broken pipe"},
-      {.path = locked.Text(), .in_child = AsAnyUser,
-       .error = "Run-time error '75': Path/File access error: " + locked.Text() +
-                ": Permission denied"},
+      {.path = locked.Text(), .in_child = AsAnyUser, .error = denied + ": " + eacces},
+      {.path = locked.Text() + "/i", .in_child = AsAnyUser, .error = denied + "/i: " + eacces},
+      {.path = "no\\such/", .error = "tarnwell: " + registry.Text() + "/no/such: " + no_folder},
   };
   // clang-format on
   for (const auto& row : rows) {
@@ -193,6 +197,80 @@ TEST(Run, SweepsTheFolderTheArgumentNamesOrRefuses) {
     for (const std::string& folder : folders) {
       EXPECT_EQ(fs::exists(folder + "/" + old), folder != row.swept) << folder;
     }
+  }
+}
+
+// A /List line read back: its escapes undone.
+static std::string Unescaped(const std::string& line) {
+  std::string text;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i] == '\\' ? line[++i] : 0;
+    if (c == 'x')
+      text += char(std::stoi(line.substr(i + 1, 2), nullptr, 16)), i += 2;
+    else
+      text += c == 0 ? line[i] : c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
+  }
+  return text;
+}
+
+// Real file systems and permissions, on the machine's disk (/tmp may be tmpfs). The preview
+// tells exactly what the silent run then deletes and records, with the same notice of the
+// old files that stayed, except the read-only r. The folder is written oddly; every line
+// names it plainly.
+TEST(Run, PreviewAndRunAgreeOnEveryFileSystemAndPermission) {
+  static const std::string p = "p.20100101.log", q = "q.20100101.log", r = "r.20100101.log";
+  const std::string eperm = "Operation not permitted",
+                    one = "1 old file not deleted: ", two = "2 old files not deleted: ";
+  Names odd = {"back\\slash.20100101.log", "\xC3\xA9t\xC3\xA9 \xE6\x97\xA5.20100101.log"};
+  for (char c = 1; c <= 32; ++c)
+    odd.insert(std::string("c") + (c < 32 ? c : '\x7F') + ".20100101.log");
+  std::string long_name = ".20100101.log";  // over NAME_MAX bytes, within exFAT's 255 units
+  for (int i = 0; i < 130; ++i) long_name.insert(0, "\xC3\xA4");
+  const std::string exfat =
+      "truncate -s 16M $D.img && mkfs.exfat $D.img >/dev/null && "
+      "mount.exfat-fuse -o quiet $(losetup -f --show $D.img) $D";
+  const std::string ro_bind = "mount --bind $D $D && mount -o remount,bind,ro $D",
+                    sticky = "chmod 1777 $D && chown 65534 $D $D/q.*", unwritable = "chmod 555 $D";
+  const struct {
+    // Shell commands, before the files are made and after: the mount, mark or owner they make
+    // is what the row is about, so their failure fails it.
+    std::string before = "", after = "";
+    Names old = {p, q, r}, stay = {};
+    std::string note = "";  // the notice, after "tarnwell: FOLDER: "
+    bool any_user = false;
+  } rows[] = {
+      {.old = odd},
+      {.before = exfat, .old = {p, q, long_name}},  // it lists inode 4294967295 for every name
+      {.after = "chattr +i $D/p.* && chattr +a $D/q.*", .stay = {p, q, r}, .note = two + eperm},
+      {.after = ro_bind, .stay = {p, q, r}, .note = two + "Read-only file system"},
+      {.after = sticky, .stay = {q, r}, .note = one + eperm, .any_user = true},
+      {.after = unwritable, .stay = {p, q, r}, .note = two + "Permission denied", .any_user = true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.before + row.after + " " + testing::PrintToString(row.old));
+    const TestFolder folder("logs", "/var/tmp");
+    setenv("D", folder.Text().c_str(), 1);
+    EXPECT_EQ(std::system(("set -e; " + row.before).c_str()), 0);
+    for (const std::string& name : row.old) folder.Add(name, name == r);
+    EXPECT_EQ(std::system(("set -e; " + row.after).c_str()), 0);
+    Names record;
+    for (const std::string& name : row.old)
+      if (!row.stay.contains(name)) record.insert(folder.Text() + "/" + name);
+    const Lines notice = {"tarnwell: " + folder.Text() + ": " + row.note};
+    const auto launch = [&](const char* last) {
+      return Launch({"/DeleteAfterDays=7", "/Path=" + folder.Text() + "\\.//", "/List", last},
+                    kNoRegistry, row.any_user ? AsAnyUser : nullptr);
+    };
+    const RunResult preview = launch("/WhatIf"), run = launch("/Silent");
+    Names listed;
+    for (const std::string& line : run.messages) listed.insert(Unescaped(line));
+    Lines previewed = run.messages;
+    previewed.push_back(std::to_string(record.size()) + " Debug files would be deleted");
+    EXPECT_EQ(std::tuple(run.exit_code, run.errors, listed, folder.Entries()),
+              std::tuple(0, row.note.empty() ? Lines{} : notice, record, row.stay));
+    EXPECT_EQ(std::tuple(preview.exit_code, preview.errors, preview.messages),
+              std::tuple(0, run.errors, previewed));
+    std::system("umount -q $D; chattr -f -i -a $D/*; losetup -d $(losetup -nONAME -j $D.img) 2>&-");
   }
 }
 

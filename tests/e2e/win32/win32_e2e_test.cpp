@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "general/argument_text.h"
-#include "platform/win32/wide_string.h"
+#include "platform/wide_text.h"
 #include "tests/e2e/e2e.h"
 
 namespace tarnwell::e2e {
@@ -83,9 +83,11 @@ RunResult RunWithArgumentText(const std::string& argument_text) {
   RunResult result;
   const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                       nullptr, &startup, &process);
+  const DWORD start_error = GetLastError();
   CloseHandle(startup.hStdOutput);
   if (!started) {
-    ADD_FAILURE() << "cannot start " << line;
+    ADD_FAILURE() << "cannot start " << line << ": error " << start_error << ", output "
+                  << (startup.hStdOutput == INVALID_HANDLE_VALUE ? "not made" : "made");
     return result;
   }
   const DWORD start = GetTickCount();
@@ -166,11 +168,13 @@ TEST(DefaultSweep, TakesTheRootOfCAndThe32BitRegistryFolderOrDebugFilesUnlessAPa
     for (const char* view : {"/reg:32", "/reg:64"}) Reg("delete", view);
     if (*row.view) Reg("add", "/v DebugPath /d \"" + row.registry_value + "\" /reg:" + row.view);
     for (const fs::path& file : files) std::ofstream(file) << "debug output\n";
-    Lines arguments = {"/DeleteAfterDays=7"};
+    Lines arguments = {"/DeleteAfterDays=7", "/List"};
     if (row.path_given) arguments.push_back("/Path=" + given.Text());
     const RunResult run = RunTarnwell(arguments);
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.messages, Deleted(std::count(row.gone.begin(), row.gone.end(), true)));
+    // "c:" is the root of drive C:, and named so.
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), Utf8(files[0])), row.gone[0]);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(fs::exists(files[i]), !row.gone[i]) << files[i];
   }
   for (const char* view : {"/reg:32", "/reg:64"}) Reg("delete", view);
@@ -223,6 +227,38 @@ TEST(CommandLine, SweepsTheFolderItNamesOrRefusesButNeverTheDefaultPlaces) {
   for (const fs::path& file : default_logs) fs::remove(file, ignored);
   fs::remove_all(named, ignored);
   if (made_fallback) fs::remove_all(L"C:\\DebugFiles", ignored);
+}
+
+// Folders over 260 characters, given relative, with trailing separators or in the "\\?\"
+// form: the old file goes, and the record names it by its absolute path with one separator
+// before the name, a "\\?\" form kept.
+TEST(Run, SweepsEveryFolderFormAndRecordsAbsolutePaths) {
+  const std::string deep = std::string(120, 'a') + "\\" + std::string(120, 'b'), ext = R"(\\?\)";
+  const fs::path started_in = fs::current_path();
+  const struct {
+    std::string leaf, prefix = "", suffix = "";
+    bool relative = false;
+  } rows[] = {
+      {.leaf = deep},
+      {.leaf = deep, .prefix = ext},
+      {.leaf = "t4", .prefix = ext, .suffix = "\\"},
+      {.leaf = "t4", .prefix = ".\\", .suffix = "\\\\", .relative = true},
+  };
+  for (const auto& row : rows) {
+    const TestFolder folder(row.leaf);
+    const std::string old = LogName("old", -30), whole = folder.Text();
+    // Made and read through "\\?\": the C runtime behind std::filesystem stops at 260.
+    const std::wstring file = LR"(\\?\)" + (folder.Path() / old).wstring();
+    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, 0, CREATE_NEW, 0, 0));
+    fs::current_path(folder.Path().parent_path());
+    const std::string given = row.prefix + (row.relative ? row.leaf : whole) + row.suffix;
+    const RunResult run = RunTarnwell({"/DeleteAfterDays=7", "/Path=" + given, "/List", "/Silent"});
+    fs::current_path(started_in);
+    const std::string recorded = (row.prefix == ext ? ext : "") + whole + "\\" + old;
+    EXPECT_EQ(std::tuple(run.exit_code, run.output, GetFileAttributesW(file.c_str())),
+              std::tuple(0, Lines{recorded}, INVALID_FILE_ATTRIBUTES))
+        << given;
+  }
 }
 
 }  // namespace

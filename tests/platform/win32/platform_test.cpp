@@ -34,24 +34,6 @@ TEST(WindowsFolderNames, TakeThePrefixedFormAndDriveRootsAreFolders) {
   EXPECT_TRUE(FolderExists("c:"));
 }
 
-// Over 260 characters, given with "\\?\" or ending in a separator after it.
-TEST(SweepFolderOnWindows, SweepsLongPrefixedAndTrailingSeparatorPaths) {
-  const std::string deep = std::string(120, 'a') + "\\" + std::string(120, 'b');
-  // clang-format off
-  const struct { std::string leaf, prefix, suffix; } rows[] = {
-      {deep, "", ""},  {deep, R"(\\?\)", ""},  {"s", R"(\\?\)", "\\"}};
-  // clang-format on
-  for (const auto& row : rows) {
-    const TestFolder folder(row.leaf);
-    // Made and read through "\\?\": the C runtime behind std::filesystem stops at 260.
-    const std::wstring file = LR"(\\?\)" + (folder.Path() / LogName("trace", -30)).wstring();
-    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, 0, CREATE_NEW, 0, 0));
-    const std::string given = row.prefix + folder.Text() + row.suffix;
-    EXPECT_EQ(SweepFolder(given, 10), 1) << given;
-    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << given;
-  }
-}
-
 // Someone renames the swept folder, or the folder above it, and moves another folder with the
 // same names into its place (Wine makes no junctions; by path that is the same attack).
 TEST(FolderListingOnWindows, DeletesNothingOutsideTheOpenedFolderWhenItIsSwappedMidSweep) {

@@ -1,4 +1,4 @@
-#include "platform/win32/wide_string.h"
+#include "platform/wide_text.h"
 
 #include <windows.h>
 
