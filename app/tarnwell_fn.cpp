@@ -10,6 +10,7 @@
 #include "general/argument_text.h"
 #include "general/command_line.h"
 #include "general/log_age.h"
+#include "general/newest_logs.h"
 #include "general/registry.h"
 #include "general/token.h"
 #include "platform/file_attributes.h"
@@ -53,6 +54,26 @@ void Record(const std::string& path, std::optional<std::string>* failure) {
 void Show(const std::string& text) {
   const platform::OsResult shown = platform::ShowMessage(text);
   if (shown.failed()) RaiseError(kDeviceIoError, shown.reason);
+}
+
+// The `keep` newest logs of each stem in the folder `used` (named `shown`), from a reading
+// of the whole folder before anything in it is deleted: their order must not depend on
+// which batch a file comes in. Memory: `keep` names per stem.
+NewestLogs NewestLogsIn(const std::string& used, const std::string& shown, Long keep) {
+  NewestLogs newest(keep);
+  platform::FolderListing listing;
+  if (!Listed(listing.Open(used, kDebugFilePattern), shown)) return newest;
+  // A log's date does not depend on today, only on the two-digit-year window.
+  const AgeLimit dates = AgeLimit::FromClock(1);
+  std::vector<platform::ListedEntry> batch;
+  while (Listed(listing.NextBatch(&batch), shown)) {
+    for (const platform::ListedEntry& entry : batch) {
+      if (const std::optional<Long> date = dates.LogDate(entry.name)) {
+        newest.Offer(entry.name, *date);
+      }
+    }
+  }
+  return newest;
 }
 
 // Whether the /Path value `folder` is the folder the caller named. A command line that
@@ -145,6 +166,13 @@ Long SweepFolder(const std::string& folder, Long limit, const SweepOptions& opti
     platform::ShowNotice("tarnwell: " + shown + ": no such folder, nothing swept");
     return 0;
   }
+  std::optional<NewestLogs> newest;
+  if (options.keep > 0) {
+    newest = NewestLogsIn(*used, shown, options.keep);
+    // Nothing old enough beyond the logs kept: the second reading would delete nothing.
+    const std::optional<Long> oldest = newest->OldestNotKept();
+    if (!oldest || !AgeLimit::FromClock(limit).IsOlderDate(*oldest)) return 0;
+  }
   platform::FolderListing listing;
   if (!Listed(listing.Open(*used, kDebugFilePattern), shown)) return 0;
   Long count = 0;
@@ -156,8 +184,10 @@ Long SweepFolder(const std::string& folder, Long limit, const SweepOptions& opti
     // Today is read once per batch: cheap, yet a sweep that runs past midnight moves on to
     // the new date.
     const AgeLimit age_limit = AgeLimit::FromClock(limit);
-    std::erase_if(
-        batch, [&](const platform::ListedEntry& entry) { return !age_limit.IsOlder(entry.name); });
+    std::erase_if(batch, [&](const platform::ListedEntry& entry) {
+      const std::optional<Long> date = age_limit.LogDate(entry.name);
+      return !date || !age_limit.IsOlderDate(*date) || (newest && newest->Keeps(entry.name, *date));
+    });
     // In the order the file system deletes fastest (inode order on POSIX).
     std::sort(batch.begin(), batch.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
     for (const platform::ListedEntry& entry : batch) {

@@ -102,7 +102,12 @@ std::optional<Long> AgeLimit::LogDate(std::string_view name) const {
 
 bool AgeLimit::IsOlder(std::string_view name) const {
   const std::optional<Long> date = LogDate(name);
-  return date && std::int64_t{today_.DaySerial} - std::int64_t{*date} > limit_;
+  return date && IsOlderDate(*date);
+}
+
+bool AgeLimit::IsOlderDate(Long date) const {
+  // 64-bit, as a limit near the Long range and a far-future date must not wrap.
+  return std::int64_t{today_.DaySerial} - std::int64_t{date} > limit_;
 }
 
 }  // namespace tarnwell

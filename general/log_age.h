@@ -42,6 +42,8 @@ class AgeLimit {
   std::optional<Long> LogDate(std::string_view name) const;
   // Whether `name` has a date more than the limit's days before today.
   bool IsOlder(std::string_view name) const;
+  // Whether the day serial `date` lies more than the limit's days before today.
+  bool IsOlderDate(Long date) const;
 
  private:
   Long limit_;

@@ -19,7 +19,9 @@ NewestLogs::NewestLogs(Long keep) : keep_(static_cast<std::size_t>(std::max<Long
 
 void NewestLogs::Offer(std::string_view name, Long date) {
   if (keep_ == 0) return;
-  std::vector<Log>& heap = newest_[LogStem(name)];
+  Stem& stem = stems_[LogStem(name)];
+  stem.oldest_date = stem.offered++ == 0 ? date : std::min(stem.oldest_date, date);
+  std::vector<Log>& heap = stem.newest;
   Log log{date, std::string(name)};
   // std::greater makes a min-heap: the oldest kept log is the one a newer one replaces.
   if (heap.size() < keep_) {
@@ -34,10 +36,18 @@ void NewestLogs::Offer(std::string_view name, Long date) {
 
 bool NewestLogs::Keeps(std::string_view name, Long date) const {
   if (keep_ == 0) return false;
-  const auto it = newest_.find(LogStem(name));
-  if (it == newest_.end() || it->second.size() < keep_) return true;
-  const Log& oldest_kept = it->second.front();
+  const auto it = stems_.find(LogStem(name));
+  if (it == stems_.end() || it->second.newest.size() < keep_) return true;
+  const Log& oldest_kept = it->second.newest.front();
   return oldest_kept.date < date || (oldest_kept.date == date && oldest_kept.name <= name);
+}
+
+std::optional<Long> NewestLogs::OldestNotKept() const {
+  std::optional<Long> oldest;
+  for (const auto& [name, stem] : stems_) {
+    if (stem.offered > keep_ && (!oldest || stem.oldest_date < *oldest)) oldest = stem.oldest_date;
+  }
+  return oldest;
 }
 
 }  // namespace tarnwell

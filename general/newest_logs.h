@@ -1,6 +1,7 @@
 // The logs a sweep keeps whatever their age: the newest few of each log.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -31,6 +32,10 @@ class NewestLogs {
   // reading), or its stem had fewer than `keep` logs offered.
   bool Keeps(std::string_view name, Long date) const;
 
+  // The date of the oldest log the sweep may delete: the oldest offered of any stem with
+  // more than `keep` logs; nullopt when every log offered is kept.
+  std::optional<Long> OldestNotKept() const;
+
  private:
   struct Log {
     Long date;
@@ -38,9 +43,14 @@ class NewestLogs {
     auto operator<=>(const Log&) const = default;
   };
 
+  struct Stem {
+    std::vector<Log> newest;  // a heap with the oldest of them on top
+    std::size_t offered = 0;
+    Long oldest_date = 0;  // of all offered
+  };
+
   std::size_t keep_;
-  // By stem: the newest logs offered so far, a heap with the oldest of them on top.
-  std::unordered_map<std::string, std::vector<Log>> newest_;
+  std::unordered_map<std::string, Stem> stems_;
 };
 
 }  // namespace tarnwell

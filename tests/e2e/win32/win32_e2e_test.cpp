@@ -12,6 +12,7 @@
 namespace tarnwell::e2e {
 
 const bool kSilentHidesErrors = true;
+const bool kNamesDifferInCase = false;
 
 namespace {
 
@@ -146,22 +147,31 @@ int Reg(const std::string& verb, const std::string& options) {
 TEST(DefaultSweep, TakesTheRootOfCAndThe32BitRegistryFolderOrDebugFilesUnlessAPathIsGiven) {
   TestFolder logs("registry logs"), given;
   const bool made_fallback = fs::create_directory(L"C:\\DebugFiles");
-  // Old logs in C:\, C:\DebugFiles, the registry's folder and the given folder.
+  // Old logs in C:\, C:\DebugFiles, the registry's folder and the given folder; one stem in
+  // the two folders of a default sweep, the newer in C:\.
   const fs::path files[] = {fs::path(L"C:\\") / LogName("tarnwell-e2e", -8),
                             fs::path(L"C:\\DebugFiles") / LogName("tarnwell-e2e", -8),
-                            logs.Path() / LogName("old", -8), given.Path() / LogName("old", -8)};
+                            logs.Path() / LogName("tarnwell-e2e", -9),
+                            given.Path() / LogName("old", -8)};
   const struct {
     const char* setup;
     std::string registry_value;  // DebugPath, written in the view below
     const char* view;            // "32", "64" or "" (no key at all)
     bool path_given;
     std::vector<bool> gone;  // of files[]
+    const char* keep = "";   // a /Keep switch, kept by each folder for itself
   } rows[] = {
       {"value in the 32-bit view", logs.Text(), "32", false, {true, false, true, false}},
       {"no key", "", "", false, {true, true, false, false}},
       {"empty value", "", "32", false, {true, true, false, false}},
       {"value only in the 64-bit view", logs.Text(), "64", false, {true, true, false, false}},
       {"a given path beats the registry", logs.Text(), "32", true, {false, false, false, true}},
+      {"each folder keeps its newest",
+       logs.Text(),
+       "32",
+       false,
+       {false, false, false, false},
+       "/Keep=1"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.setup);
@@ -170,6 +180,7 @@ TEST(DefaultSweep, TakesTheRootOfCAndThe32BitRegistryFolderOrDebugFilesUnlessAPa
     for (const fs::path& file : files) std::ofstream(file) << "debug output\n";
     Lines arguments = {"/DeleteAfterDays=7", "/List"};
     if (row.path_given) arguments.push_back("/Path=" + given.Text());
+    if (*row.keep) arguments.push_back(row.keep);
     const RunResult run = RunTarnwell(arguments);
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.messages, Deleted(std::count(row.gone.begin(), row.gone.end(), true)));
