@@ -52,7 +52,7 @@ void Show(const std::string& text) {
 
 }  // namespace
 
-RunEnding Main(std::string_view argument_text) {
+RunEnding Main(std::string_view argument_text, RunSummary* summary) {
   CommandLine = std::string(TrimBlanks(argument_text));
 
   const Long limit = ToLong(ReadNumber(ReadSwitch("/DeleteAfterDays")));
@@ -64,16 +64,24 @@ RunEnding Main(std::string_view argument_text) {
   const SweepOptions options = {.what_if = HasSwitch(CommandLine, "/WhatIf"),
                                 .list = HasSwitch(CommandLine, "/List")};
   std::optional<std::string> list_failure;
+  const auto sweep = [&](const std::string& folder) {
+    if (summary != nullptr) summary->folders.push_back(folder);
+    return SweepFolder(folder, limit, options, &list_failure);
+  };
   std::string folder = ReadSwitch("/Path");
   Long total = 0;
   if (!folder.empty()) {
-    total = SweepFolder(folder, limit, options, &list_failure);
+    total = sweep(folder);
   } else {
     // "c:" plus the sweep's "\" names the root of drive C:.
-    const Long first = SweepFolder("c:", limit, options, &list_failure);
+    const Long first = sweep("c:");
     folder = GetRegistryString(platform::kHkeyLocalMachine, "SOFTWARE\\Corvane", "DebugPath", "");
     if (folder.empty()) folder = kFallbackFolder;
-    total = AddLong(SweepFolder(folder, limit, options, &list_failure), first);
+    total = AddLong(sweep(folder), first);
+  }
+  if (summary != nullptr) {
+    summary->total = total;
+    summary->what_if = options.what_if;
   }
 
   // A record that was asked for and is incomplete must not end in a report of success.
@@ -85,9 +93,10 @@ RunEnding Main(std::string_view argument_text) {
   return RunEnding::kSwept;
 }
 
-int ExitStatusOfRun(std::string_view argument_text, void (*report)(const RuntimeError&)) {
+int ExitStatusOfRun(std::string_view argument_text, void (*report)(const RuntimeError&),
+                    RunSummary* summary) {
   try {
-    return static_cast<int>(Main(argument_text));
+    return static_cast<int>(Main(argument_text, summary));
   } catch (const RuntimeError& error) {
     report(error);
   } catch (const std::bad_alloc&) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/runtime_error.h"
 #include "general/numbers.h"
@@ -18,6 +19,14 @@ enum class RunEnding : int {
 // The exit status after a run-time error ended the run.
 inline constexpr int kRunTimeErrorExitStatus = 1;
 
+// What a run swept, for a report beside its own message (the Windows Event Log): Main
+// fills it when given one.
+struct RunSummary {
+  std::vector<std::string> folders;  // in sweep order, named as the sweep used them ("c:")
+  Long total = 0;                    // files deleted, or with /WhatIf that would be
+  bool what_if = false;
+};
+
 // The whole run for the process's `argument_text` (the command line after the program's
 // name): keeps it trimmed in CommandLine, sweeps the /Path folder, or else the root of
 // drive C: and then the registry's debug folder, and shows the usage message or the count
@@ -25,12 +34,14 @@ inline constexpr int kRunTimeErrorExitStatus = 1;
 // the sweep (see SweepOptions). Run-time errors (Overflow of the day count or of the
 // total, a folder that cannot be listed, Device I/O error when the message cannot be
 // shown or, after the sweeps, when a /List line could not be written) pass to the caller.
-RunEnding Main(std::string_view argument_text);
+// `summary`, when given, names each folder as its sweep begins and takes the total at the end.
+RunEnding Main(std::string_view argument_text, RunSummary* summary = nullptr);
 
 // Main's ending as the process exit status. A run-time error, and running out of memory
 // (as error 7, Out of memory), go to `report` and give kRunTimeErrorExitStatus; what the
-// run deleted before stays deleted.
-int ExitStatusOfRun(std::string_view argument_text, void (*report)(const RuntimeError&));
+// run deleted before stays deleted. `summary` goes to Main.
+int ExitStatusOfRun(std::string_view argument_text, void (*report)(const RuntimeError&),
+                    RunSummary* summary = nullptr);
 
 // What the switches /WhatIf and /List ask of a sweep.
 struct SweepOptions {
