@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils
   time
-  dpkg-dev debhelper lintian wixl msitools unzip
+  dpkg-dev debhelper lintian wixl msitools unzip libxml2-utils
   clang-14 libfuzzer-14-dev
 )
 
