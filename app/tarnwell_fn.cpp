@@ -105,7 +105,8 @@ std::optional<Long> ReadKeepCount() {
 
 }  // namespace
 
-RunEnding Main(std::string_view argument_text, const std::vector<std::string>* arguments) {
+RunEnding Main(std::string_view argument_text, const std::vector<std::string>* arguments,
+               RunSummary* summary) {
   CommandLine = std::string(TrimBlanks(argument_text));
 
   const Long limit = ToLong(ReadNumber(ReadSwitch("/DeleteAfterDays")));
@@ -121,15 +122,23 @@ RunEnding Main(std::string_view argument_text, const std::vector<std::string>* a
                                 .list = HasSwitch(CommandLine, "/List"),
                                 .keep = *keep};
   std::optional<std::string> list_failure;
+  const auto sweep = [&](const std::string& swept) {
+    if (summary != nullptr) summary->folders.push_back(swept);
+    return SweepFolder(swept, limit, options, &list_failure);
+  };
   Long total = 0;
   if (path_given) {
-    total = SweepFolder(folder, limit, options, &list_failure);
+    total = sweep(folder);
   } else {
     // "c:" plus the sweep's "\" names the root of drive C:.
-    const Long first = SweepFolder("c:", limit, options, &list_failure);
+    const Long first = sweep("c:");
     folder = GetRegistryString(platform::kHkeyLocalMachine, "SOFTWARE\\Corvane", "DebugPath", "");
     if (folder.empty()) folder = kFallbackFolder;
-    total = AddLong(SweepFolder(folder, limit, options, &list_failure), first);
+    total = AddLong(sweep(folder), first);
+  }
+  if (summary != nullptr) {
+    summary->total = total;
+    summary->what_if = options.what_if;
   }
 
   // A record that was asked for and is incomplete must not end in a report of success.
@@ -142,9 +151,9 @@ RunEnding Main(std::string_view argument_text, const std::vector<std::string>* a
 }
 
 int ExitStatusOfRun(std::string_view argument_text, const std::vector<std::string>* arguments,
-                    void (*report)(const RuntimeError&)) {
+                    void (*report)(const RuntimeError&), RunSummary* summary) {
   try {
-    return static_cast<int>(Main(argument_text, arguments));
+    return static_cast<int>(Main(argument_text, arguments, summary));
   } catch (const RuntimeError& error) {
     report(error);
   } catch (const std::bad_alloc&) {
