@@ -132,7 +132,10 @@ RunEnding Main(std::string_view argument_text, const std::vector<std::string>* a
   } else {
     // "c:" plus the sweep's "\" names the root of drive C:.
     const Long first = sweep("c:");
-    folder = GetRegistryString(platform::kHkeyLocalMachine, "SOFTWARE\\Corvane", "DebugPath", "");
+    std::vector<std::string> warnings;
+    folder = GetRegistryString(platform::kHkeyLocalMachine, "SOFTWARE\\Corvane", "DebugPath", "",
+                               &warnings);
+    for (const std::string& warning : warnings) platform::ShowNotice("tarnwell: " + warning);
     if (folder.empty()) folder = kFallbackFolder;
     total = AddLong(sweep(folder), first);
   }
