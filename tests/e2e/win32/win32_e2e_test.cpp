@@ -306,6 +306,7 @@ TEST(CommandLine, SweepsTheFolderItNamesOrRefusesButNeverTheDefaultPlaces) {
       {"/DeleteAfterDays=7\t/Path=\"C:\\My Logs\"\t/Silent", {}},
       {"/DeleteAfterDays=7 /Path=\"C:\\My Logs\"\r\n", Deleted(1)},
       {"/DeleteAfterDays=7 /Path=\"C:\\My\tLogs\" /Silent", kUsage},
+      {R"(/DeleteAfterDays=7 /Path= "C:\My Logs")", kUsage},
       {"/DeleteAfterDays=7 /Path=", kUsage},
       {R"(/DeleteAfterDays=7 /Path="" /Silent)", kUsage},
       {R"(/DeleteAfterDays=7 "/Path=" /Silent)", kUsage},
