@@ -10,6 +10,7 @@
 #include "general/argument_text.h"
 #include "general/command_line.h"
 #include "general/log_age.h"
+#include "general/newest_logs.h"
 #include "general/registry.h"
 #include "general/token.h"
 #include "platform/file_attributes.h"
@@ -27,6 +28,7 @@ constexpr char kUsage[] =
     "Usage: Tarnwell.exe /DeleteAfterDays=<NumberOfDays> [/Path=<PathToExamine] [/Silent]";
 constexpr char kDebugFilePattern[] = "*.????????.log";
 constexpr char kFallbackFolder[] = "C:\\DebugFiles";
+constexpr Long kMaxKeep = 1'000'000;
 
 std::string ReadSwitch(const char* key) {
   return GetCommandLineParameter(CommandLine, key, "=", false, " ");
@@ -54,6 +56,26 @@ void Show(const std::string& text) {
   if (shown.failed()) RaiseError(kDeviceIoError, shown.reason);
 }
 
+// The `keep` newest logs of each stem in the folder `used` (named `shown`), from a reading
+// of the whole folder before anything in it is deleted: their order must not depend on
+// which batch a file comes in. Memory: `keep` names per stem.
+NewestLogs NewestLogsIn(const std::string& used, const std::string& shown, Long keep) {
+  NewestLogs newest(keep);
+  platform::FolderListing listing;
+  if (!Listed(listing.Open(used, kDebugFilePattern), shown)) return newest;
+  // A log's date does not depend on today, only on the two-digit-year window.
+  const AgeLimit dates = AgeLimit::FromClock(1);
+  std::vector<platform::ListedEntry> batch;
+  while (Listed(listing.NextBatch(&batch), shown)) {
+    for (const platform::ListedEntry& entry : batch) {
+      if (const std::optional<Long> date = dates.LogDate(entry.name)) {
+        newest.Offer(entry.name, *date);
+      }
+    }
+  }
+  return newest;
+}
+
 // Whether the /Path value `folder` is the folder the caller named. A command line that
 // mentions /Path at all never falls back to the default sweep, so an empty or misread
 // value must be refused rather than swept elsewhere.
@@ -64,31 +86,62 @@ bool IsNamedFolder(const std::string& folder, const std::vector<std::string>* ar
   return arguments == nullptr || folder == SwitchValueInArguments(*arguments, "/Path").value_or("");
 }
 
+// The count of /Keep=N: 0 without the switch, nullopt for one whose value is not a whole
+// number from 1 to kMaxKeep in decimal digits. The switch counts as given wherever "/Keep"
+// starts the command line or a word, so a typo in this safety switch (/Keep 7, /Keep:7)
+// refuses the run rather than running without it.
+std::optional<Long> ReadKeepCount() {
+  if (FindIgnoringCase(" " + CommandLine, " /Keep") == std::string::npos) return 0;
+  const std::string value = ReadSwitch("/Keep");
+  Long keep = 0;
+  for (const char c : value) {
+    if (c < '0' || c > '9') return std::nullopt;
+    keep = keep * 10 + (c - '0');
+    if (keep > kMaxKeep) return std::nullopt;
+  }
+  if (keep < 1) return std::nullopt;
+  return keep;
+}
+
 }  // namespace
 
-RunEnding Main(std::string_view argument_text, const std::vector<std::string>* arguments) {
+RunEnding Main(std::string_view argument_text, const std::vector<std::string>* arguments,
+               RunSummary* summary) {
   CommandLine = std::string(TrimBlanks(argument_text));
 
   const Long limit = ToLong(ReadNumber(ReadSwitch("/DeleteAfterDays")));
   std::string folder = ReadSwitch("/Path");
   const bool path_given = ContainsIgnoringCase(CommandLine, "/Path");
-  if (limit <= 0 || (path_given && !IsNamedFolder(folder, arguments))) {
+  const std::optional<Long> keep = ReadKeepCount();
+  if (limit <= 0 || (path_given && !IsNamedFolder(folder, arguments)) || !keep) {
     Show(kUsage);
     return RunEnding::kUsageShown;
   }
 
   const SweepOptions options = {.what_if = HasSwitch(CommandLine, "/WhatIf"),
-                                .list = HasSwitch(CommandLine, "/List")};
+                                .list = HasSwitch(CommandLine, "/List"),
+                                .keep = *keep};
   std::optional<std::string> list_failure;
+  const auto sweep = [&](const std::string& swept) {
+    if (summary != nullptr) summary->folders.push_back(swept);
+    return SweepFolder(swept, limit, options, &list_failure);
+  };
   Long total = 0;
   if (path_given) {
-    total = SweepFolder(folder, limit, options, &list_failure);
+    total = sweep(folder);
   } else {
     // "c:" plus the sweep's "\" names the root of drive C:.
-    const Long first = SweepFolder("c:", limit, options, &list_failure);
-    folder = GetRegistryString(platform::kHkeyLocalMachine, "SOFTWARE\\Corvane", "DebugPath", "");
+    const Long first = sweep("c:");
+    std::vector<std::string> warnings;
+    folder = GetRegistryString(platform::kHkeyLocalMachine, "SOFTWARE\\Corvane", "DebugPath", "",
+                               &warnings);
+    for (const std::string& warning : warnings) platform::ShowNotice("tarnwell: " + warning);
     if (folder.empty()) folder = kFallbackFolder;
-    total = AddLong(SweepFolder(folder, limit, options, &list_failure), first);
+    total = AddLong(sweep(folder), first);
+  }
+  if (summary != nullptr) {
+    summary->total = total;
+    summary->what_if = options.what_if;
   }
 
   // A record that was asked for and is incomplete must not end in a report of success.
@@ -101,9 +154,9 @@ RunEnding Main(std::string_view argument_text, const std::vector<std::string>* a
 }
 
 int ExitStatusOfRun(std::string_view argument_text, const std::vector<std::string>* arguments,
-                    void (*report)(const RuntimeError&)) {
+                    void (*report)(const RuntimeError&), RunSummary* summary) {
   try {
-    return static_cast<int>(Main(argument_text, arguments));
+    return static_cast<int>(Main(argument_text, arguments, summary));
   } catch (const RuntimeError& error) {
     report(error);
   } catch (const std::bad_alloc&) {
@@ -125,6 +178,13 @@ Long SweepFolder(const std::string& folder, Long limit, const SweepOptions& opti
     platform::ShowNotice("tarnwell: " + shown + ": no such folder, nothing swept");
     return 0;
   }
+  std::optional<NewestLogs> newest;
+  if (options.keep > 0) {
+    newest = NewestLogsIn(*used, shown, options.keep);
+    // Nothing old enough beyond the logs kept: the second reading would delete nothing.
+    const std::optional<Long> oldest = newest->OldestNotKept();
+    if (!oldest || !AgeLimit::FromClock(limit).IsOlderDate(*oldest)) return 0;
+  }
   platform::FolderListing listing;
   if (!Listed(listing.Open(*used, kDebugFilePattern), shown)) return 0;
   Long count = 0;
@@ -136,8 +196,10 @@ Long SweepFolder(const std::string& folder, Long limit, const SweepOptions& opti
     // Today is read once per batch: cheap, yet a sweep that runs past midnight moves on to
     // the new date.
     const AgeLimit age_limit = AgeLimit::FromClock(limit);
-    std::erase_if(
-        batch, [&](const platform::ListedEntry& entry) { return !age_limit.IsOlder(entry.name); });
+    std::erase_if(batch, [&](const platform::ListedEntry& entry) {
+      const std::optional<Long> date = age_limit.LogDate(entry.name);
+      return !date || !age_limit.IsOlderDate(*date) || (newest && newest->Keeps(entry.name, *date));
+    });
     // In the order the file system deletes fastest (inode order on POSIX).
     std::sort(batch.begin(), batch.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
     for (const platform::ListedEntry& entry : batch) {

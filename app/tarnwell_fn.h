@@ -19,6 +19,14 @@ enum class RunEnding : int {
 // The exit status after a run-time error ended the run.
 inline constexpr int kRunTimeErrorExitStatus = 1;
 
+// What a run swept, for a report beside its own message (the Windows Event Log): Main
+// fills it when given one.
+struct RunSummary {
+  std::vector<std::string> folders;  // in sweep order, named as the sweep used them ("c:")
+  Long total = 0;                    // files deleted, or with /WhatIf that would be
+  bool what_if = false;
+};
+
 // The whole run for the process's `argument_text` (the command line after the program's
 // name): keeps it trimmed in CommandLine, sweeps the /Path folder, or else the root of
 // drive C: and then the registry's debug folder, and shows the usage message or the count
@@ -31,18 +39,21 @@ inline constexpr int kRunTimeErrorExitStatus = 1;
 // ignored). When it does, the usage message is shown unless the lookup yields a folder:
 // not empty, a name this system could have, and, when the text was rebuilt from the
 // argument vector `arguments` (POSIX), exactly what the first "/Path=" argument holds.
-RunEnding Main(std::string_view argument_text, const std::vector<std::string>* arguments = nullptr);
+// `summary`, when given, names each folder as its sweep begins and takes the total at the end.
+RunEnding Main(std::string_view argument_text, const std::vector<std::string>* arguments = nullptr,
+               RunSummary* summary = nullptr);
 
 // Main's ending as the process exit status. A run-time error, and running out of memory
 // (as error 7, Out of memory), go to `report` and give kRunTimeErrorExitStatus; what the
-// run deleted before stays deleted.
+// run deleted before stays deleted. `arguments` and `summary` go to Main.
 int ExitStatusOfRun(std::string_view argument_text, const std::vector<std::string>* arguments,
-                    void (*report)(const RuntimeError&));
+                    void (*report)(const RuntimeError&), RunSummary* summary = nullptr);
 
 // What the switches /WhatIf and /List ask of a sweep.
 struct SweepOptions {
   bool what_if = false;  // decide about every file as usual, delete none
   bool list = false;     // write each file's full path to standard output as it goes
+  Long keep = 0;         // /Keep=N: the N newest logs of each stem stay, whatever their age
 };
 
 // Deletes the files "stem.YYYYMMDD.log" directly inside `folder` whose date lies more

@@ -48,38 +48,58 @@ else()
 
   # `cmake --build --preset windows --target msi`: the installer, next to the program.
   # wixl takes its files by plain name from the folder of the .wxs, so all are gathered
-  # there. It cannot give a component a condition or the Permanent attribute, so msibuild
-  # sets them afterwards (attributes 20: registry key path 4 + permanent 16): the DebugPath
-  # value is written only when DEBUGPATH is given and
-  # no value is there yet, and stays when the product is removed or upgraded (an upgrade
-  # removes the old product after AppSearch saw the value, so the new one would not write
-  # it again).
+  # there, the task definition converted to UTF-16 with its XML declaration (the form Task
+  # Scheduler exports). wixl cannot express four things, which msibuild sets afterwards:
+  #  - a component's condition and the Permanent attribute (attributes 20: registry key
+  #    path 4 + permanent 16): the DebugPath value is written only when DEBUGPATH is given
+  #    and no value is there yet, and stays when the product is removed or upgraded (an
+  #    upgrade removes the old product after AppSearch saw the value, so the new one would
+  #    not write it again);
+  #  - a REG_EXPAND_SZ value ("#%"), for the Event Log source's EventMessageFile;
+  #  - an error action (type 19: fail the install with its text), for DailyTask outside the
+  #    default folder.
   find_program(TARNWELL_WIXL wixl)
   find_program(TARNWELL_MSIBUILD msibuild)
   if(TARNWELL_WIXL AND TARNWELL_MSIBUILD)
-    set(TARNWELL_MSI ${PROJECT_BINARY_DIR}/Tarnwell-${PROJECT_VERSION}-x64.msi)
-    set(TARNWELL_MSI_STAGE ${PROJECT_BINARY_DIR}/msi)
     set(TARNWELL_WXS ${PROJECT_SOURCE_DIR}/packaging/tarnwell.wxs)
-    set(TARNWELL_MSI_SOURCES ${TARNWELL_WXS} ${PROJECT_SOURCE_DIR}/README.md
+    set(TARNWELL_TASK_XML ${PROJECT_SOURCE_DIR}/packaging/tarnwell-task.xml)
+    set(TARNWELL_MSI_SOURCES ${TARNWELL_WXS} ${TARNWELL_TASK_XML} ${PROJECT_SOURCE_DIR}/README.md
                              ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/resources/tarnwell.ico)
     set(TARNWELL_SECURE_PROPERTIES
         "WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;DEBUGPATH;EXISTINGDEBUGPATH")
-    add_custom_command(
-      OUTPUT ${TARNWELL_MSI}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${TARNWELL_MSI_STAGE}
-      COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:tarnwell> ${TARNWELL_MSI_STAGE}/Tarnwell.exe
-      COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/README.md ${TARNWELL_MSI_STAGE}/README.txt
-      COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${TARNWELL_MSI_STAGE}/LICENSE.txt
-      COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/resources/tarnwell.ico
-              ${TARNWELL_WXS} ${TARNWELL_MSI_STAGE}
-      COMMAND ${TARNWELL_WIXL} --arch x64 -D Version=${PROJECT_VERSION} -o ${TARNWELL_MSI}
-              ${TARNWELL_MSI_STAGE}/tarnwell.wxs
-      COMMAND ${TARNWELL_MSIBUILD} ${TARNWELL_MSI}
-              -q "UPDATE Component SET Attributes = 20, Condition = 'DEBUGPATH AND NOT EXISTINGDEBUGPATH' WHERE Component = 'DebugPathValue'"
-              -q "UPDATE Property SET Value = '${TARNWELL_SECURE_PROPERTIES}' WHERE Property = 'SecureCustomProperties'"
-      DEPENDS tarnwell ${TARNWELL_MSI_SOURCES}
-      COMMENT "Building the MSI with wixl"
-      VERBATIM)
-    add_custom_target(msi DEPENDS ${TARNWELL_MSI})
+    # tarnwell_add_msi(TARGET VERSION MSI): the target that builds the installer MSI of the
+    # program as version VERSION, gathering its files in a folder of the target's name.
+    function(tarnwell_add_msi target version msi)
+      set(stage ${PROJECT_BINARY_DIR}/${target})
+      add_custom_command(
+        OUTPUT ${msi}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
+        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:tarnwell> ${stage}/Tarnwell.exe
+        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/README.md ${stage}/README.txt
+        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${stage}/LICENSE.txt
+        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/resources/tarnwell.ico
+                ${TARNWELL_WXS} ${stage}
+        COMMAND sh -c "{ printf '\\377\\376'; { echo '<?xml version=\"1.0\" encoding=\"UTF-16\"?>'; cat \"$0\"; } | iconv -f UTF-8 -t UTF-16LE; } > \"$1\""
+                ${TARNWELL_TASK_XML} ${stage}/tarnwell-task.xml
+        COMMAND ${TARNWELL_WIXL} --arch x64 -D Version=${version} -o ${msi} ${stage}/tarnwell.wxs
+        COMMAND ${TARNWELL_MSIBUILD} ${msi}
+                -q "UPDATE Component SET Attributes = 20, Condition = 'DEBUGPATH AND NOT EXISTINGDEBUGPATH' WHERE Component = 'DebugPathValue'"
+                -q "UPDATE Property SET Value = '${TARNWELL_SECURE_PROPERTIES}' WHERE Property = 'SecureCustomProperties'"
+                -q "UPDATE Registry SET Value = '#%[#TarnwellExe]' WHERE Registry = 'EventMessageFile'"
+                -q "INSERT INTO CustomAction (Action, Type, Target) VALUES ('RefuseDailyTaskElsewhere', 19, 'The DailyTask feature runs Tarnwell from [TARNWELLDEFAULTDIR]: install it there, or leave DailyTask out.')"
+        DEPENDS tarnwell ${TARNWELL_MSI_SOURCES}
+        COMMENT "Building ${target} with wixl"
+        VERBATIM)
+      add_custom_target(${target} DEPENDS ${msi})
+    endfunction()
+
+    tarnwell_add_msi(msi ${PROJECT_VERSION} ${PROJECT_BINARY_DIR}/Tarnwell-${PROJECT_VERSION}-x64.msi)
+    # The same installer one patch version up (Windows Installer compares only the first
+    # three fields), which scripts/test-packages.sh upgrades to.
+    math(EXPR TARNWELL_NEXT_PATCH "${PROJECT_VERSION_PATCH} + 1")
+    set(TARNWELL_NEXT_VERSION
+        ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${TARNWELL_NEXT_PATCH})
+    tarnwell_add_msi(msi-upgrade ${TARNWELL_NEXT_VERSION}
+                     ${PROJECT_BINARY_DIR}/Tarnwell-${TARNWELL_NEXT_VERSION}-upgrade-x64.msi)
   endif()
 endif()

@@ -36,15 +36,25 @@ std::string DateComponent(std::string_view name) {
   return component;
 }
 
-bool IsOlderByExpression(std::string_view name, Long limit, DateStamp today,
-                         int two_digit_year_max) {
+std::optional<Long> LogDateByExpression(std::string_view name, DateStamp today,
+                                        int two_digit_year_max) {
   const std::string component = DateComponent(name);
-  if (component.size() != kComponentLength || !(ReadNumber(component) > 0)) return false;
+  if (component.size() != kComponentLength || !(ReadNumber(component) > 0)) return std::nullopt;
   const std::string date_text =
       component.substr(0, 4) + "-" + component.substr(4, 2) + "-" + component.substr(6, 2);
   const DateStamp stamp = EvaluateDateExpressionFrom(date_text, today, two_digit_year_max);
-  if (stamp.DaySerial <= 0) return false;
-  return std::int64_t{today.DaySerial} - std::int64_t{stamp.DaySerial} > limit;
+  // A text that is no calendar date leaves the stamp at today: the file is of today's age,
+  // yet it carries no date of its own.
+  const bool is_date = std::all_of(component.begin(), component.end(), IsAsciiDigit);
+  if (!is_date || stamp.DaySerial <= 0) return std::nullopt;
+  return stamp.DaySerial;
+}
+
+bool IsOlderByExpression(std::string_view name, Long limit, DateStamp today,
+                         int two_digit_year_max) {
+  const std::optional<Long> date = LogDateByExpression(name, today, two_digit_year_max);
+  // 64-bit, as a limit near the Long range and a far-future date must not wrap.
+  return date && std::int64_t{today.DaySerial} - std::int64_t{*date} > limit;
 }
 
 AgeLimit::AgeLimit(Long limit, DateStamp today, int two_digit_year_max)
@@ -54,7 +64,7 @@ AgeLimit AgeLimit::FromClock(Long limit) {
   return AgeLimit(limit, CurrentStamp(false), platform::TwoDigitYearMax());
 }
 
-bool AgeLimit::IsOlder(std::string_view name) const {
+std::optional<Long> AgeLimit::LogDate(std::string_view name) const {
   // The direct reading applies only where the general route would see exactly these eight
   // digits: between the extension's dot and the dot (or start) before them, with no path
   // separator after them that would move the file name's start.
@@ -72,20 +82,32 @@ bool AgeLimit::IsOlder(std::string_view name) const {
                   IsAsciiDigit);
   if (!direct) {
     try {
-      return IsOlderByExpression(name, limit_, today_, two_digit_year_max_);
+      return LogDateByExpression(name, today_, two_digit_year_max_);
     } catch (const RuntimeError&) {
-      return false;  // a name that is no representable date leaves its file alone
+      return std::nullopt;  // a name that is no representable date leaves its file alone
     }
   }
   const char* digits = name.data() + (extension - kComponentLength);
-  const Long year = Digits(digits, 4), month = Digits(digits + 4, 2), day = Digits(digits + 6, 2);
-  if (year == 0 && month == 0 && day == 0) return false;  // reads as the number 0
+  const Long year = Digits(digits, 4);
+  const Long month = Digits(digits + 4, 2);
+  const Long day = Digits(digits + 6, 2);
+  if (year == 0 && month == 0 && day == 0) return std::nullopt;  // reads as the number 0
   Long serial = 0;
-  if (!TryDaySerialOfDate(PlaceTwoDigitYear(year, two_digit_year_max_), month, day, &serial)) {
-    return false;
+  if (!TryDaySerialOfDate(PlaceTwoDigitYear(year, two_digit_year_max_), month, day, &serial) ||
+      serial <= 0) {
+    return std::nullopt;
   }
+  return serial;
+}
+
+bool AgeLimit::IsOlder(std::string_view name) const {
+  const std::optional<Long> date = LogDate(name);
+  return date && IsOlderDate(*date);
+}
+
+bool AgeLimit::IsOlderDate(Long date) const {
   // 64-bit, as a limit near the Long range and a far-future date must not wrap.
-  return serial > 0 && std::int64_t{today_.DaySerial} - std::int64_t{serial} > limit_;
+  return std::int64_t{today_.DaySerial} - std::int64_t{date} > limit_;
 }
 
 }  // namespace tarnwell

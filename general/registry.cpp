@@ -3,49 +3,38 @@
 namespace tarnwell {
 namespace {
 
-// Closes an opened key on every way out, the exceptional one included.
-class OpenedKey {
- public:
-  explicit OpenedKey(platform::RegistryKey key) : key_(key) {}
-  OpenedKey(const OpenedKey&) = delete;
-  OpenedKey& operator=(const OpenedKey&) = delete;
-  ~OpenedKey() { platform::CloseRegistryKey(key_); }
-
-  platform::RegistryKey get() const { return key_; }
-
- private:
-  platform::RegistryKey key_;
-};
+// A registry status for what a platform call came to.
+Long Status(const platform::OsResult& result) {
+  if (result.done()) return 0;
+  // A failure without a number of its own still must not read as success.
+  return result.failed() && result.code != 0 ? result.code : kRegistryNotFound;
+}
 
 }  // namespace
 
 std::string GetRegistryString(Long root, const std::string& key_path, const std::string& value_name,
-                              const std::string& default_value) {
-  platform::RegistryKey key = 0;
-  if (platform::OpenRegistryKey(root, key_path, &key) != platform::kErrorSuccess) {
+                              const std::string& default_value,
+                              std::vector<std::string>* warnings) {
+  std::vector<std::string> ignored;
+  platform::RegistryKey key;
+  if (!platform::OpenRegistryKey(root, key_path, &key, warnings ? warnings : &ignored).done()) {
     return default_value;
   }
-  const OpenedKey opened(key);
   std::string value;
-  if (QueryRegistryStringValue(opened.get(), value_name, value) != platform::kErrorSuccess) {
-    return default_value;
-  }
+  if (QueryRegistryStringValue(key, value_name, value) != 0) return default_value;
   return value;
 }
 
-Long QueryRegistryStringValue(platform::RegistryKey key, const std::string& value_name,
+Long QueryRegistryStringValue(const platform::RegistryKey& key, const std::string& value_name,
                               std::string& value) {
-  std::uint32_t type = 0;
-  Long status = platform::QueryRegistryValue(key, value_name, &type, nullptr);
-  if (status != platform::kErrorSuccess || type != platform::kRegSz) return status;
+  platform::RegistryValue stored;
+  Long status = Status(platform::QueryRegistryValue(key, value_name, false, &stored));
+  if (status != 0 || stored.type != platform::kRegSz) return status;
 
-  std::string data;
-  status = platform::QueryRegistryValue(key, value_name, &type, &data);
+  status = Status(platform::QueryRegistryValue(key, value_name, true, &stored));
   // The value may have been rewritten with another type between the two reads; such data
   // is no text, and a non-string value leaves the output alone.
-  if (status == platform::kErrorSuccess && type == platform::kRegSz) {
-    value = TrimAtNull(data, false);
-  }
+  if (status == 0 && stored.type == platform::kRegSz) value = TrimAtNull(stored.data, false);
   return status;
 }
 

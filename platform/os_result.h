@@ -12,10 +12,11 @@ struct OsResult {
 
   Kind kind = kDone;
   std::string reason;  // kFailed: the system's own words for it ("Permission denied")
+  int code = 0;        // kFailed: the system's own number for it (errno, a Win32 status), or 0
 
   static OsResult Done() { return {}; }
   static OsResult NotThere() { return {kNotThere, {}}; }
-  static OsResult Failed(std::string why) { return {kFailed, std::move(why)}; }
+  static OsResult Failed(std::string why, int code = 0) { return {kFailed, std::move(why), code}; }
 
   bool done() const { return kind == kDone; }
   bool failed() const { return kind == kFailed; }

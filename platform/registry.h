@@ -1,18 +1,17 @@
 // Reading values from the registry: HKEY_LOCAL_MACHINE on Windows (32-bit view), a
-// registry file in .reg export format elsewhere. Status codes are Win32's.
+// registry file in .reg export format elsewhere.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "platform/os_result.h"
 
 namespace tarnwell::platform {
 
-using RegistryKey = std::uintptr_t;  // an open key; 0 is none
-
 inline constexpr std::int32_t kHkeyLocalMachine = static_cast<std::int32_t>(0x80000002u);
-
-inline constexpr std::int32_t kErrorSuccess = 0;
-inline constexpr std::int32_t kErrorFileNotFound = 2;
 
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
@@ -25,19 +24,48 @@ inline bool IsTextType(std::uint32_t type) {
   return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
 }
 
+// An open key, closed when it goes. A default-made one holds no key.
+class RegistryKey {
+ public:
+  struct Opened;  // what an open key holds on this system
+
+  RegistryKey();
+  explicit RegistryKey(std::unique_ptr<Opened> opened);
+  RegistryKey(RegistryKey&&) noexcept;
+  RegistryKey& operator=(RegistryKey&&) noexcept;
+  ~RegistryKey();
+
+  bool IsOpen() const { return opened_ != nullptr; }
+  const Opened* opened() const { return opened_.get(); }
+
+ private:
+  std::unique_ptr<Opened> opened_;
+};
+
+// One value as stored: its type and data. String types (REG_SZ, REG_EXPAND_SZ,
+// REG_MULTI_SZ) as UTF-8 text with every stored NUL kept, the terminator included; other
+// types as raw bytes.
+struct RegistryValue {
+  std::uint32_t type = 0;
+  std::string data;
+};
+
 // Opens `sub_key` (backslash-separated, case ignored) under the predefined `root`.
-// kErrorSuccess with `*key` open; any other status (kErrorFileNotFound for a missing key
-// or registry file) with `*key` 0. Never raises.
-std::int32_t OpenRegistryKey(std::int32_t root, const std::string& sub_key, RegistryKey* key);
+//  kDone:     `*key` holds it open.
+//  kNotThere: no such key (on POSIX also: no registry file, or one that cannot be used).
+//  kFailed:   it cannot be opened (access denied); `reason` and `code` say why.
+// On POSIX the registry file may also have something to tell whoever reads the run's log
+// (a file ignored, lines of it left out): one line each, without the program's name, is
+// added to `*warnings`. Windows adds none.
+OsResult OpenRegistryKey(std::int32_t root, const std::string& sub_key, RegistryKey* key,
+                         std::vector<std::string>* warnings);
 
-// Reads the type of value `value_name` ("" is the key's default value) and, when `data`
-// is not null, its data. String types (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) come as
-// UTF-8 text with every stored NUL kept, the terminator included; other types as raw bytes.
-// kErrorSuccess, kErrorFileNotFound for a missing value, or the system's status.
-std::int32_t QueryRegistryValue(RegistryKey key, const std::string& value_name, std::uint32_t* type,
-                                std::string* data);
-
-// Closes a key OpenRegistryKey opened; 0 is ignored.
-void CloseRegistryKey(RegistryKey key);
+// Reads the value `value_name` ("" is the key's default value) of the open `key`: its type
+// only, or with `with_data` its data too, into `*value`.
+//  kDone:     `*value` holds it.
+//  kNotThere: no such value, or `key` is not open.
+//  kFailed:   it cannot be read; `reason` and `code` (the system's status) say why.
+OsResult QueryRegistryValue(const RegistryKey& key, const std::string& value_name, bool with_data,
+                            RegistryValue* value);
 
 }  // namespace tarnwell::platform

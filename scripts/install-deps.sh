@@ -11,7 +11,7 @@ packages=(
   # the real mounts and users of the black-box runs: mkfs.exfat, exfat-fuse, chattr,
   # losetup and setpriv, mount
   exfatprogs exfat-fuse e2fsprogs util-linux mount
-  dpkg-dev debhelper lintian wixl msitools unzip
+  dpkg-dev debhelper lintian wixl msitools unzip libxml2-utils
   systemd-container debootstrap procps
   clang-14 libfuzzer-14-dev
 )

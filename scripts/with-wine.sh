@@ -22,7 +22,12 @@ fi
 
 mkdir -p "$WINEPREFIX"
 wineserver -p  # stay up between test processes: each then starts in a fraction of a second
-wineboot -i >/dev/null 2>&1
+# The first Wine process in a new prefix makes it: the loader runs wineboot --init (which
+# writes the registry and starts the service manager) and waits for its "done" event. A
+# second --init (wineboot -i) would start a second service manager beside the first, and
+# for the prefix's whole life every service start (the Task Scheduler, RpcSs) would find
+# the service database locked or time out.
+wine cmd /c exit >/dev/null 2>&1
 # Xvfb has no window manager, and Wine would wait two seconds for one to confirm every
 # window that closes: leave the prefix's windows unmanaged.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1

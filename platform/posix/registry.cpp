@@ -7,11 +7,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "base/ascii.h"
 #include "platform/posix/reg_file.h"
@@ -20,14 +20,9 @@ namespace tarnwell::platform {
 namespace {
 
 constexpr char kDefaultRegistryFile[] = "/etc/tarnwell/registry.reg";
-constexpr std::int32_t kErrorInvalidHandle = 6;
 // Room for a whole export of a machine's HKEY_LOCAL_MACHINE\SOFTWARE; anything larger is
 // no file this program was meant to read.
 constexpr std::size_t kMaxRegistryFileBytes = std::size_t{16} << 20;
-
-struct OpenedKey {
-  RegFile::Values values;
-};
 
 std::string RegistryFilePath() {
   const char* path = std::getenv("TARNWELL_REGISTRY");
@@ -36,25 +31,28 @@ std::string RegistryFilePath() {
 
 // A registry file that is there but cannot be used: say so once, then act as if it were
 // absent, so the run goes on with its defaults.
-void WarnIgnored(const std::string& where, const std::string& why) {
-  std::fprintf(stderr, "tarnwell: %s: %s; registry file ignored\n", where.c_str(), why.c_str());
+void WarnIgnored(const std::string& where, const std::string& why,
+                 std::vector<std::string>* warnings) {
+  warnings->push_back(where + ": " + why + "; registry file ignored");
 }
 
 // The bytes of the open file `fd`, named `path`; nullopt, with a warning, for anything
 // but a regular file of at most kMaxRegistryFileBytes: a device or a pipe would feed the
 // parser without end.
-std::optional<std::string> ReadRegularFile(int fd, const std::string& path) {
+std::optional<std::string> ReadRegularFile(int fd, const std::string& path,
+                                           std::vector<std::string>* warnings) {
   struct stat info;
   if (fstat(fd, &info) != 0) {
-    WarnIgnored(path, std::strerror(errno));
+    WarnIgnored(path, std::strerror(errno), warnings);
     return std::nullopt;
   }
   if (!S_ISREG(info.st_mode)) {
-    WarnIgnored(path, "not a regular file");
+    WarnIgnored(path, "not a regular file", warnings);
     return std::nullopt;
   }
-  const auto too_large = [&path] {
-    WarnIgnored(path, "larger than " + std::to_string(kMaxRegistryFileBytes >> 20) + " MiB");
+  const auto too_large = [&path, warnings] {
+    WarnIgnored(path, "larger than " + std::to_string(kMaxRegistryFileBytes >> 20) + " MiB",
+                warnings);
     return std::nullopt;
   };
   if (static_cast<std::size_t>(info.st_size) > kMaxRegistryFileBytes) return too_large();
@@ -69,34 +67,36 @@ std::optional<std::string> ReadRegularFile(int fd, const std::string& path) {
     } else if (count == 0) {
       return bytes;
     } else if (errno != EINTR) {
-      WarnIgnored(path, std::strerror(errno));
+      WarnIgnored(path, std::strerror(errno), warnings);
       return std::nullopt;
     }
   }
 }
 
 // The file's bytes; nullopt when it is missing (silently) or unusable (with a warning).
-std::optional<std::string> ReadRegistryFile(const std::string& path) {
+std::optional<std::string> ReadRegistryFile(const std::string& path,
+                                            std::vector<std::string>* warnings) {
   // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
-    if (errno != ENOENT && errno != ENOTDIR) WarnIgnored(path, std::strerror(errno));
+    if (errno != ENOENT && errno != ENOTDIR) WarnIgnored(path, std::strerror(errno), warnings);
     return std::nullopt;
   }
-  std::optional<std::string> bytes = ReadRegularFile(fd, path);
+  std::optional<std::string> bytes = ReadRegularFile(fd, path, warnings);
   close(fd);
   return bytes;
 }
 
 // The warnings of a file that was read: each line left out (the first few in full), so a
 // damaged export never passes without a word.
-void WarnLinesLeftOut(const std::string& path, const RegFile& file) {
+void WarnLinesLeftOut(const std::string& path, const RegFile& file,
+                      std::vector<std::string>* warnings) {
   for (const RegFileWarning& warning : file.warnings()) {
-    std::fprintf(stderr, "tarnwell: %s:%zu: %s; line ignored\n", path.c_str(), warning.line,
-                 warning.reason.c_str());
+    warnings->push_back(path + ":" + std::to_string(warning.line) + ": " + warning.reason +
+                        "; line ignored");
   }
   if (const std::size_t more = file.warning_count() - file.warnings().size(); more > 0) {
-    std::fprintf(stderr, "tarnwell: %s: %zu more lines ignored\n", path.c_str(), more);
+    warnings->push_back(path + ": " + std::to_string(more) + " more lines ignored");
   }
 }
 
@@ -113,19 +113,33 @@ std::optional<std::string> Wow64Path(const std::string& sub_key) {
 
 }  // namespace
 
-std::int32_t OpenRegistryKey(std::int32_t root, const std::string& sub_key, RegistryKey* key) {
-  *key = 0;
-  if (root != kHkeyLocalMachine) return kErrorFileNotFound;  // the only root mapped here
+// An open key of the registry file: its values, read when it was opened.
+struct RegistryKey::Opened {
+  explicit Opened(RegFile::Values read) : values(std::move(read)) {}
+
+  RegFile::Values values;
+};
+
+RegistryKey::RegistryKey() = default;
+RegistryKey::RegistryKey(std::unique_ptr<Opened> opened) : opened_(std::move(opened)) {}
+RegistryKey::RegistryKey(RegistryKey&&) noexcept = default;
+RegistryKey& RegistryKey::operator=(RegistryKey&&) noexcept = default;
+RegistryKey::~RegistryKey() = default;
+
+OsResult OpenRegistryKey(std::int32_t root, const std::string& sub_key, RegistryKey* key,
+                         std::vector<std::string>* warnings) {
+  *key = RegistryKey();
+  if (root != kHkeyLocalMachine) return OsResult::NotThere();  // the only root mapped here
 
   const std::string path = RegistryFilePath();
-  const std::optional<std::string> bytes = ReadRegistryFile(path);
-  if (!bytes) return kErrorFileNotFound;
+  const std::optional<std::string> bytes = ReadRegistryFile(path, warnings);
+  if (!bytes) return OsResult::NotThere();
   const RegFile file = RegFile::Parse(*bytes);
   if (!file.ok()) {
-    WarnIgnored(path + ":" + std::to_string(file.error_line()), file.error());
-    return kErrorFileNotFound;
+    WarnIgnored(path + ":" + std::to_string(file.error_line()), file.error(), warnings);
+    return OsResult::NotThere();
   }
-  WarnLinesLeftOut(path, file);
+  WarnLinesLeftOut(path, file, warnings);
   // A value of the WOW6432Node key comes first, as the Windows program sees it; a file
   // written from a 32-bit view, or by hand, names the key directly.
   std::optional<RegFile::Values> values = file.Key(sub_key);
@@ -135,22 +149,19 @@ std::int32_t OpenRegistryKey(std::int32_t root, const std::string& sub_key, Regi
       values = std::move(redirected);
     }
   }
-  if (!values) return kErrorFileNotFound;
-  *key = reinterpret_cast<RegistryKey>(new OpenedKey{std::move(*values)});
-  return kErrorSuccess;
+  if (!values) return OsResult::NotThere();
+  *key = RegistryKey(std::make_unique<RegistryKey::Opened>(std::move(*values)));
+  return OsResult::Done();
 }
 
-std::int32_t QueryRegistryValue(RegistryKey key, const std::string& value_name, std::uint32_t* type,
-                                std::string* data) {
-  const auto* opened = reinterpret_cast<const OpenedKey*>(key);
-  if (opened == nullptr) return kErrorInvalidHandle;
-  const RegFileValue* value = FindRegFileValue(opened->values, value_name);
-  if (value == nullptr) return kErrorFileNotFound;
-  if (type != nullptr) *type = value->type;
-  if (data != nullptr) *data = value->data;
-  return kErrorSuccess;
+OsResult QueryRegistryValue(const RegistryKey& key, const std::string& value_name, bool with_data,
+                            RegistryValue* value) {
+  if (!key.IsOpen()) return OsResult::NotThere();
+  const RegFileValue* found = FindRegFileValue(key.opened()->values, value_name);
+  if (found == nullptr) return OsResult::NotThere();
+  value->type = found->type;
+  value->data = with_data ? found->data : std::string();
+  return OsResult::Done();
 }
-
-void CloseRegistryKey(RegistryKey key) { delete reinterpret_cast<OpenedKey*>(key); }
 
 }  // namespace tarnwell::platform

@@ -5,11 +5,10 @@
 #include <vector>
 
 #include "platform/wide_text.h"
+#include "platform/win32/win32_error.h"
 
 namespace tarnwell::platform {
 namespace {
-
-HKEY ToHandle(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
 
 // The predefined roots are 32-bit values that Windows sign-extends into handles.
 HKEY RootHandle(std::int32_t root) { return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(root)); }
@@ -24,43 +23,60 @@ std::string TextFromBytes(const std::vector<BYTE>& bytes, DWORD size) {
 
 }  // namespace
 
-std::int32_t OpenRegistryKey(std::int32_t root, const std::string& sub_key, RegistryKey* key) {
+struct RegistryKey::Opened {
+  explicit Opened(HKEY opened) : key(opened) {}
+  Opened(const Opened&) = delete;
+  Opened& operator=(const Opened&) = delete;
+  ~Opened() { RegCloseKey(key); }
+
+  HKEY key;
+};
+
+RegistryKey::RegistryKey() = default;
+RegistryKey::RegistryKey(std::unique_ptr<Opened> opened) : opened_(std::move(opened)) {}
+RegistryKey::RegistryKey(RegistryKey&&) noexcept = default;
+RegistryKey& RegistryKey::operator=(RegistryKey&&) noexcept = default;
+RegistryKey::~RegistryKey() = default;
+
+OsResult OpenRegistryKey(std::int32_t root, const std::string& sub_key, RegistryKey* key,
+                         std::vector<std::string>*) {
+  *key = RegistryKey();
   HKEY opened = nullptr;
   // Installations of the earlier 32-bit program keep their values in the 32-bit view.
   const LONG status = RegOpenKeyExW(RootHandle(root), Widen(sub_key).c_str(), 0,
                                     KEY_QUERY_VALUE | KEY_WOW64_32KEY, &opened);
-  *key = status == ERROR_SUCCESS ? reinterpret_cast<RegistryKey>(opened) : 0;
-  return status;
+  if (status != ERROR_SUCCESS) return Win32Error(static_cast<DWORD>(status));
+  *key = RegistryKey(std::make_unique<RegistryKey::Opened>(opened));
+  return OsResult::Done();
 }
 
-std::int32_t QueryRegistryValue(RegistryKey key, const std::string& value_name, std::uint32_t* type,
-                                std::string* data) {
+OsResult QueryRegistryValue(const RegistryKey& key, const std::string& value_name, bool with_data,
+                            RegistryValue* value) {
+  if (!key.IsOpen()) return OsResult::NotThere();
+  const HKEY handle = key.opened()->key;
   const std::wstring name = Widen(value_name);
-  DWORD value_type = REG_NONE;
+  DWORD type = REG_NONE;
   DWORD size = 0;
-  LONG status = RegQueryValueExW(ToHandle(key), name.c_str(), nullptr, &value_type, nullptr, &size);
+  LONG status = RegQueryValueExW(handle, name.c_str(), nullptr, &type, nullptr, &size);
   std::vector<BYTE> bytes;
   // A value that grows between asking its size and reading it answers ERROR_MORE_DATA with
   // the new size: try again a few times before passing that status on.
-  for (int attempt = 0; status == ERROR_SUCCESS && data != nullptr && size > 0; ++attempt) {
+  for (int attempt = 0; status == ERROR_SUCCESS && with_data && size > 0; ++attempt) {
     bytes.resize(size);
-    status =
-        RegQueryValueExW(ToHandle(key), name.c_str(), nullptr, &value_type, bytes.data(), &size);
+    status = RegQueryValueExW(handle, name.c_str(), nullptr, &type, bytes.data(), &size);
     if (status != ERROR_MORE_DATA || attempt == 3) break;
     status = ERROR_SUCCESS;
   }
-  if (status != ERROR_SUCCESS) return status;
-
-  if (type != nullptr) *type = value_type;
-  if (data != nullptr) {
-    *data = IsTextType(value_type) ? TextFromBytes(bytes, size)
-                                   : std::string(bytes.begin(), bytes.begin() + size);
+  if (status != ERROR_SUCCESS) return Win32Error(static_cast<DWORD>(status));
+  value->type = type;
+  if (!with_data) {
+    value->data.clear();
+  } else if (IsTextType(type)) {
+    value->data = TextFromBytes(bytes, size);
+  } else {
+    value->data.assign(bytes.begin(), bytes.begin() + size);
   }
-  return ERROR_SUCCESS;
-}
-
-void CloseRegistryKey(RegistryKey key) {
-  if (key != 0) RegCloseKey(ToHandle(key));
+  return OsResult::Done();
 }
 
 }  // namespace tarnwell::platform

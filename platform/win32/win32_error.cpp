@@ -24,7 +24,7 @@ std::string SystemMessage(unsigned long code) {
 
 OsResult Win32Error(DWORD code) {
   if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return OsResult::NotThere();
-  return OsResult::Failed(SystemMessage(code));
+  return OsResult::Failed(SystemMessage(code), static_cast<int>(code));
 }
 
 }  // namespace tarnwell::platform

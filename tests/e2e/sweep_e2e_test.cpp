@@ -20,15 +20,24 @@ TEST(Run, UsageAndOverflowOfTheDayCountTouchNothing) {
     int exit_code;
     Lines messages = {}, errors = {};
   } rows[] = {
-      // clang-format off
       {.arguments = {}, .exit_code = 2, .messages = kUsage},
       {.arguments = {"/DeleteAfterDays=-3", path}, .exit_code = 2, .messages = kUsage},
       {.arguments = {"/DeleteAfterDays=0.5", path}, .exit_code = 2, .messages = kUsage},
       {.arguments = {"/Silent"}, .exit_code = 2, .messages = kUsage},
       {.arguments = {overflow, path}, .exit_code = 1, .errors = kOverflow},
-      {.arguments = {overflow, "x/SILENTium", path}, .exit_code = 1,
+      {.arguments = {overflow, "x/SILENTium", path},
+       .exit_code = 1,
        .errors = kSilentHidesErrors ? Lines{} : kOverflow},
-      // clang-format on
+      // A bad count of logs to keep must not turn into a run without it.
+      {.arguments = {"/DeleteAfterDays=7", path, "/Keep=0"}, .exit_code = 2, .messages = kUsage},
+      {.arguments = {"/DeleteAfterDays=7", path, "/Keep=-1"}, .exit_code = 2, .messages = kUsage},
+      {.arguments = {"/DeleteAfterDays=7", path, "/KEEP=abc"}, .exit_code = 2, .messages = kUsage},
+      {.arguments = {"/DeleteAfterDays=7", path, "/Keep=1.5"}, .exit_code = 2, .messages = kUsage},
+      {.arguments = {"/DeleteAfterDays=7", path, "/Keep="}, .exit_code = 2, .messages = kUsage},
+      {.arguments = {"/DeleteAfterDays=7", path, "/Keep=1000001"},
+       .exit_code = 2,
+       .messages = kUsage},
+      {.arguments = {"/DeleteAfterDays=7", path, "/Keep", "7"}, .exit_code = 2, .messages = kUsage},
   };
   for (const auto& row : rows) {
     const RunResult run = RunTarnwell(row.arguments);
@@ -108,6 +117,78 @@ TEST(Run, DeletesOnlyOrdinaryDatedLogFilesAsThePreviewSaidAndRecordsEach) {
   EXPECT_EQ(Names(run.output.begin(), run.output.end()), record);
   EXPECT_EQ(preview.output, run.output);  // one line each, in the same order
   EXPECT_TRUE(fs::exists(folder.Path() / FromUtf8(inner)));
+}
+
+// /Keep=N: in a folder, the N newest logs of each stem stay whatever their age, by the date
+// in the name and then the name; the preview counts and lists what the run then deletes.
+TEST(Run, KeepsTheNewestLogsOfEachStemWhateverTheirAge) {
+  struct Log {
+    std::string name;  // "#" stands for the date `days` from today
+    int days;
+    bool stays;
+    bool read_only = false;
+  };
+  const struct {
+    const char* what;
+    int keep;
+    std::vector<Log> logs;
+    bool case_sensitive = false;  // names differing in case only: Linux alone holds both
+  } rows[] = {
+      {.what = "stems with interleaved dates",
+       .keep = 2,
+       .logs = {{"a.#.log", -40, false},
+                {"b.#.log", -39, false},
+                {"a.#.log", -38, true},
+                {"b.#.log", -37, true},
+                {"a.#.log", -36, true},
+                {"b.#.log", -35, true}}},
+      {.what = "more to keep than there are",
+       .keep = 5,
+       .logs = {{"a.#.log", -30, true}, {"a.#.log", -20, true}}},
+      {.what = "a read-only log among the newest counts",
+       .keep = 2,
+       .logs = {{"a.#.log", -40, false},
+                {"a.#.log", -30, false},
+                {"a.#.log", -20, true, true},
+                {"a.#.log", -10, true}}},
+      {.what = "young logs fill the count",
+       .keep = 2,
+       .logs = {{"a.#.log", 0, true}, {"a.#.log", -3, true}, {"a.#.log", -30, false}}},
+      {.what = "stems differing only in case are one",
+       .keep = 1,
+       .logs = {{"app.#.log", -30, false}, {"APP.#.log", -20, true}}},
+      {.what = "a name that is no date does not count",
+       .keep = 1,
+       .logs = {{"a.99999999.log", 0, true}, {"a.#.log", -30, true}}},
+      {.what = "a tie on one date: the greater name is the newer",
+       .keep = 1,
+       .logs = {{"app.#.log", -30, true}, {"APP.#.log", -30, false}},
+       .case_sensitive = true},
+  };
+  for (const auto& row : rows) {
+    if (row.case_sensitive && !kNamesDifferInCase) continue;
+    SCOPED_TRACE(row.what);
+    TestFolder folder;
+    Names left;
+    for (const Log& log : row.logs) {
+      std::string name = log.name;
+      if (const std::size_t at = name.find('#'); at != std::string::npos) {
+        name.replace(at, 1, LogName("", log.days).substr(1, 8));
+      }
+      folder.Add(name, log.read_only);
+      if (log.stays) left.insert(name);
+    }
+    const Lines arguments = {"/DeleteAfterDays=7", "/Path=" + folder.Text(),
+                             "/Keep=" + std::to_string(row.keep), "/List"};
+    Lines previewing = arguments;
+    previewing.push_back("/WhatIf");
+    const RunResult preview = Separated(RunTarnwell(previewing));
+    const RunResult run = Separated(RunTarnwell(arguments));
+    const std::size_t gone = row.logs.size() - left.size();
+    EXPECT_EQ(preview.messages, Lines{std::to_string(gone) + " Debug files would be deleted"});
+    EXPECT_EQ(std::tuple(run.exit_code, run.messages, folder.Entries(), run.output),
+              std::tuple(0, Deleted(int(gone)), left, preview.output));
+  }
 }
 
 }  // namespace

@@ -79,11 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     CHECK(warning.line >= 1 && warning.line <= std::size_t(breaks) + 1 && !warning.reason.empty());
   if (!file.ok() || bytes.starts_with("\xFF\xFE")) return 0;  // names in 8-bit files only
   // Each run from a backslash to the next ']' is tried as a key path, "[HKLM\path]" among them.
-  // Names with \ or " stand escaped in the file; the unit tests check the escaping.
+  // Names with \, ", a line end or NUL stand escaped in the file; the unit tests check the
+  // escaping.
   for (std::size_t at = bytes.find('\\'); at != npos; at = bytes.find('\\', at + 1))
     for (const auto& [name, value] :
          file.Key(bytes.substr(at + 1, bytes.find(']', at) - at - 1)).value_or(RegFile::Values{}))
-      if (name.find_first_of("\\\"") == npos)
+      if (name.find_first_of(std::string_view("\\\"\r\n\0", 5)) == npos)
         CHECK(name.empty() || ContainsIgnoringCase(bytes, '"' + name + '"'));
 #elif defined(FUZZ_argument_text)
   // Without quotes or line breaks the command line loses only the program's name and outer

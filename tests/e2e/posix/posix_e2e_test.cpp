@@ -69,6 +69,7 @@ static RunResult Launch(const Lines& arguments, const std::string& registry,
 }
 
 const bool kSilentHidesErrors = false;
+const bool kNamesDifferInCase = true;
 
 RunResult RunTarnwell(const Lines& arguments) { return Launch(arguments, kNoRegistry); }
 

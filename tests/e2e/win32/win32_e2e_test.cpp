@@ -1,9 +1,13 @@
 // Black-box runs of the Windows program under Wine: its message boxes are found, read and
-// closed as a user would, and the default sweep covers C:\ and the registry's folder.
+// closed as a user would, the default sweep covers C:\ and the registry's folder, and the
+// Event Log entries are read from Wine's trace of them.
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <sstream>
+#include <tuple>
 
 #include "general/argument_text.h"
 #include "platform/wide_text.h"
@@ -12,6 +16,7 @@
 namespace tarnwell::e2e {
 
 const bool kSilentHidesErrors = true;
+const bool kNamesDifferInCase = false;
 
 namespace {
 
@@ -59,17 +64,91 @@ void ReadBox(HWND box, RunResult& result) {
   (ShowsErrorIcon(icon) ? result.errors : result.messages).push_back(text);
 }
 
-}  // namespace
+// CMake and the test runner know files by their Unix paths; Wine shows the Unix root as Z:.
+std::string OnDriveZ(const char* unix_path) {
+  std::string path = std::string("Z:") + unix_path;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
 
-namespace {
+// An entry as ReportEventW received it: its type (EVENTLOG_*_TYPE), its ID and its
+// insertion strings.
+using Entry = std::tuple<unsigned, unsigned, Lines>;
 
-// The program started with exactly `argument_text` after its name, as CreateProcessW hands
-// any caller's text over: quotes, tabs and line ends reach it as written.
-RunResult RunWithArgumentText(const std::string& argument_text) {
-  // CMake knows the program by its Unix path; Wine shows the Unix root as drive Z:.
-  std::string line = std::string("\"Z:") + TARNWELL_PROGRAM + "\"";
-  std::replace(line.begin(), line.end(), '/', '\\');
-  line += ' ' + argument_text;
+// Wine quotes a traced string as L"..." with the escapes \\, \", \n, \r, \t and \XXXX (four hex
+// digits).
+std::string Unquoted(std::string_view quoted) {
+  std::wstring text;
+  for (std::size_t i = 2; i + 1 < quoted.size(); ++i) {
+    if (quoted[i] != '\\') {
+      text += wchar_t(quoted[i]);
+    } else if (std::isxdigit(static_cast<unsigned char>(quoted[i + 1]))) {
+      text += wchar_t(std::stoi(std::string(quoted.substr(i + 1, 4)), nullptr, 16));
+      i += 4;
+    } else {
+      const std::string_view from = "nrt", to = "\n\r\t";
+      const std::size_t escape = from.find(quoted[++i]);
+      text += wchar_t(escape == from.npos ? quoted[i] : to[escape]);
+    }
+  }
+  return platform::Narrow(text);
+}
+
+// Wine's Event Log takes no entries: ReportEventW traces its call (type, ID, count) on the
+// advapi channel and then each insertion string on the eventlog channel.
+std::vector<Entry> EntriesTraced(const std::string& trace) {
+  std::vector<Entry> entries;
+  std::istringstream lines(trace);
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t call = line.find(":advapi:ReportEventW (");
+    const std::size_t string = line.find(":eventlog:ReportEventW L\"");
+    unsigned type = 0, id = 0;
+    if (call != line.npos &&
+        std::sscanf(line.c_str() + call, ":advapi:ReportEventW (%*[^,],0x%x,0x%*x,0x%x", &type,
+                    &id) == 2) {
+      entries.push_back({type, id, {}});
+    } else if (string != line.npos && !entries.empty()) {
+      std::get<2>(entries.back()).push_back(Unquoted(line.substr(line.find(" L\"", string) + 1)));
+    }
+  }
+  return entries;
+}
+
+// The entry's text as Event Viewer shows it: the program's own message of the entry's ID
+// with its insertion strings in place.
+std::string Formatted(const Entry& entry) {
+  HMODULE program = LoadLibraryExW(platform::Widen(OnDriveZ(TARNWELL_PROGRAM)).c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE);
+  std::vector<std::wstring> strings;
+  for (const std::string& text : std::get<2>(entry)) strings.push_back(platform::Widen(text));
+  std::vector<DWORD_PTR> inserts;
+  for (const std::wstring& text : strings) inserts.push_back(DWORD_PTR(text.c_str()));
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+      program, std::get<1>(entry), 0, reinterpret_cast<LPWSTR>(&text), 0,
+      reinterpret_cast<va_list*>(inserts.data()));
+  const std::string formatted = length ? platform::Narrow({text, length}) : "(no such message)";
+  LocalFree(text);
+  FreeLibrary(program);
+  return formatted;
+}
+
+// The standard error that this test process shares with every program it starts: there
+// Wine writes the programs' traces, whatever handles they were given. The test runner keeps
+// it in a file too (tests/e2e/win32/keep_stderr.sh).
+std::string SharedStandardError() {
+  const char* file = std::getenv("TARNWELL_E2E_STDERR");
+  return file == nullptr ? "" : OnDriveZ(file);
+}
+
+// The program's run as RunTarnwell describes it; with `entries`, traced and its Event Log
+// entries put there; with `read_only_output`, standard output is a handle it cannot write.
+RunResult RunProgram(const std::string& argument_text, std::vector<Entry>* entries,
+                     bool read_only_output) {
+  // Exactly this text after the program's name, as CreateProcessW hands any caller's text
+  // over: quotes, tabs and line ends reach the program as written.
+  const std::string line = '"' + OnDriveZ(TARNWELL_PROGRAM) + "\" " + argument_text;
   std::wstring command = platform::Widen(line);
   // Standard output is a file, as after "Tarnwell.exe ... > out.txt".
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
@@ -77,13 +156,22 @@ RunResult RunWithArgumentText(const std::string& argument_text) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
-                                   CREATE_ALWAYS, 0, nullptr);
+  startup.hStdOutput = CreateFileW(output.c_str(), read_only_output ? GENERIC_READ : GENERIC_WRITE,
+                                   FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
+  // Opened at its end before the run: what is read from it afterwards is the run's.
+  std::ifstream trace(FromUtf8(SharedStandardError()), std::ios::ate);
+  wchar_t winedebug[256] = {};
+  const bool had_winedebug = GetEnvironmentVariableW(L"WINEDEBUG", winedebug, 256) != 0;
+  if (entries != nullptr) {
+    EXPECT_TRUE(trace.is_open()) << "no trace file: run under tests/e2e/win32/keep_stderr.sh";
+    SetEnvironmentVariableW(L"WINEDEBUG", L"-all,+eventlog,fixme+advapi");
+  }
   PROCESS_INFORMATION process = {};
   RunResult result;
   const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                       nullptr, &startup, &process);
   const DWORD start_error = GetLastError();
+  SetEnvironmentVariableW(L"WINEDEBUG", had_winedebug ? winedebug : nullptr);
   CloseHandle(startup.hStdOutput);
   if (!started) {
     ADD_FAILURE() << "cannot start " << line << ": error " << start_error << ", output "
@@ -116,6 +204,9 @@ RunResult RunWithArgumentText(const std::string& argument_text) {
   result.exit_code = int(code);
   std::ifstream file(output);
   for (std::string text; std::getline(file, text);) result.output.push_back(text);
+  if (entries != nullptr) {
+    *entries = EntriesTraced(std::string(std::istreambuf_iterator<char>(trace), {}));
+  }
   return result;
 }
 
@@ -123,7 +214,7 @@ RunResult RunWithArgumentText(const std::string& argument_text) {
 
 // The arguments are quoted the way the Linux program rebuilds them from its argv.
 RunResult RunTarnwell(const Lines& arguments) {
-  return RunWithArgumentText(ArgumentTextFromArguments(arguments));
+  return RunProgram(ArgumentTextFromArguments(arguments), nullptr, false);
 }
 
 void AddEntriesNeverDeleted(const TestFolder& folder) {
@@ -146,22 +237,31 @@ int Reg(const std::string& verb, const std::string& options) {
 TEST(DefaultSweep, TakesTheRootOfCAndThe32BitRegistryFolderOrDebugFilesUnlessAPathIsGiven) {
   TestFolder logs("registry logs"), given;
   const bool made_fallback = fs::create_directory(L"C:\\DebugFiles");
-  // Old logs in C:\, C:\DebugFiles, the registry's folder and the given folder.
+  // Old logs in C:\, C:\DebugFiles, the registry's folder and the given folder; one stem in
+  // the two folders of a default sweep, the newer in C:\.
   const fs::path files[] = {fs::path(L"C:\\") / LogName("tarnwell-e2e", -8),
                             fs::path(L"C:\\DebugFiles") / LogName("tarnwell-e2e", -8),
-                            logs.Path() / LogName("old", -8), given.Path() / LogName("old", -8)};
+                            logs.Path() / LogName("tarnwell-e2e", -9),
+                            given.Path() / LogName("old", -8)};
   const struct {
     const char* setup;
     std::string registry_value;  // DebugPath, written in the view below
     const char* view;            // "32", "64" or "" (no key at all)
     bool path_given;
     std::vector<bool> gone;  // of files[]
+    const char* keep = "";   // a /Keep switch, kept by each folder for itself
   } rows[] = {
       {"value in the 32-bit view", logs.Text(), "32", false, {true, false, true, false}},
       {"no key", "", "", false, {true, true, false, false}},
       {"empty value", "", "32", false, {true, true, false, false}},
       {"value only in the 64-bit view", logs.Text(), "64", false, {true, true, false, false}},
       {"a given path beats the registry", logs.Text(), "32", true, {false, false, false, true}},
+      {"each folder keeps its newest",
+       logs.Text(),
+       "32",
+       false,
+       {false, false, false, false},
+       "/Keep=1"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.setup);
@@ -170,6 +270,7 @@ TEST(DefaultSweep, TakesTheRootOfCAndThe32BitRegistryFolderOrDebugFilesUnlessAPa
     for (const fs::path& file : files) std::ofstream(file) << "debug output\n";
     Lines arguments = {"/DeleteAfterDays=7", "/List"};
     if (row.path_given) arguments.push_back("/Path=" + given.Text());
+    if (*row.keep) arguments.push_back(row.keep);
     const RunResult run = RunTarnwell(arguments);
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.messages, Deleted(std::count(row.gone.begin(), row.gone.end(), true)));
@@ -205,6 +306,7 @@ TEST(CommandLine, SweepsTheFolderItNamesOrRefusesButNeverTheDefaultPlaces) {
       {"/DeleteAfterDays=7\t/Path=\"C:\\My Logs\"\t/Silent", {}},
       {"/DeleteAfterDays=7 /Path=\"C:\\My Logs\"\r\n", Deleted(1)},
       {"/DeleteAfterDays=7 /Path=\"C:\\My\tLogs\" /Silent", kUsage},
+      {R"(/DeleteAfterDays=7 /Path= "C:\My Logs")", kUsage},
       {"/DeleteAfterDays=7 /Path=", kUsage},
       {R"(/DeleteAfterDays=7 /Path="" /Silent)", kUsage},
       {R"(/DeleteAfterDays=7 "/Path=" /Silent)", kUsage},
@@ -215,7 +317,7 @@ TEST(CommandLine, SweepsTheFolderItNamesOrRefusesButNeverTheDefaultPlaces) {
     SCOPED_TRACE(row.text);
     for (const fs::path& file : default_logs) std::ofstream(file) << "debug output\n";
     std::ofstream(named_log) << "debug output\n";
-    const RunResult run = RunWithArgumentText(row.text);
+    const RunResult run = RunProgram(row.text, nullptr, false);
     const bool refused = row.messages == kUsage;
     EXPECT_EQ(run.exit_code, refused ? 2 : 0);
     EXPECT_EQ(run.messages, row.messages);
@@ -258,6 +360,69 @@ TEST(Run, SweepsEveryFolderFormAndRecordsAbsolutePaths) {
     EXPECT_EQ(std::tuple(run.exit_code, run.output, GetFileAttributesW(file.c_str())),
               std::tuple(0, Lines{recorded}, INVALID_FILE_ATTRIBUTES))
         << given;
+  }
+}
+
+// Every run-time error, and every run under /Silent, leaves one entry: its type, its ID and
+// its values as insertion strings, which the program's own message table turns into the text
+// Event Viewer shows. A run that shows its count leaves none.
+TEST(EventLog, TellsEveryRunTimeErrorAndEverySilentRun) {
+  const TestFolder folder;
+  const std::string path = "/Path=" + folder.Text(), overflow = "/DeleteAfterDays=99999999999";
+  const std::string swept = "\r\nFolders swept:\r\n", both = "c:\r\nC:\\DebugFiles";
+  const Lines usage = {
+      "Usage: Tarnwell.exe /DeleteAfterDays=<NumberOfDays> [/Path=<PathToExamine] [/Silent]"};
+  const Entry error_6 = {EVENTLOG_ERROR_TYPE, 4, {"6", "Overflow", ""}};
+  const struct {
+    Lines arguments;
+    int exit_code;
+    Lines boxes;  // information boxes, then error boxes
+    std::vector<Entry> entries;
+    std::string text;  // of the entry
+    bool read_only_output = false;
+  } rows[] = {
+      {{"/DeleteAfterDays=7", path}, 0, Deleted(1), {}, ""},
+      {{"/DeleteAfterDays=7", path, "/Silent"},
+       0,
+       {},
+       {{EVENTLOG_INFORMATION_TYPE, 1, {"1", folder.Text()}}},
+       "1 Debug files deleted." + swept + folder.Text()},
+      {{"/DeleteAfterDays=7", "/WhatIf", "/silent"},
+       0,
+       {},
+       {{EVENTLOG_INFORMATION_TYPE, 2, {"0", both}}},
+       "0 Debug files would be deleted (/WhatIf: nothing was deleted)." + swept + both},
+      {{"/Silent"},
+       2,
+       usage,
+       {{EVENTLOG_WARNING_TYPE, 3, {"/Silent"}}},
+       "Nothing was swept: the command line gives no positive /DeleteAfterDays, so the usage "
+       "message was shown.\r\nCommand line received:\r\n/Silent"},
+      {{overflow, path, "/Silent"}, 1, {}, {error_6}, "Run-time error '6': Overflow\r\n"},
+      {{overflow, path},
+       1,
+       {"Run-time error '6': Overflow"},
+       {error_6},
+       "Run-time error '6': Overflow\r\n"},
+      // Standard output is a handle it cannot write: the /List record is lost.
+      {{"/DeleteAfterDays=7", path, "/List", "/Silent"},
+       1,
+       {},
+       {{EVENTLOG_ERROR_TYPE, 4, {"57", "Device I/O error", "standard output: Access denied"}}},
+       "Run-time error '57': Device I/O error\r\nstandard output: Access denied",
+       true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(row.arguments));
+    folder.Add(LogName("old", -8));
+    std::vector<Entry> entries;
+    const RunResult run =
+        RunProgram(ArgumentTextFromArguments(row.arguments), &entries, row.read_only_output);
+    Lines boxes = run.messages;
+    boxes.insert(boxes.end(), run.errors.begin(), run.errors.end());
+    EXPECT_EQ(std::tuple(run.exit_code, boxes, entries),
+              std::tuple(row.exit_code, row.boxes, row.entries));
+    for (const Entry& entry : entries) EXPECT_EQ(Formatted(entry), row.text);
   }
 }
 
