@@ -58,14 +58,15 @@ void Show(const std::string& text) {
 
 // The `keep` newest logs of each stem in the folder `used` (named `shown`), from a reading
 // of the whole folder before anything in it is deleted: their order must not depend on
-// which batch a file comes in. Memory: `keep` names per stem.
-NewestLogs NewestLogsIn(const std::string& used, const std::string& shown, Long keep) {
+// which batch a file comes in. The reading uses the sweep's own `listing` and `batch`, so
+// it takes no memory beyond theirs and `keep` names per stem.
+NewestLogs NewestLogsIn(const std::string& used, const std::string& shown, Long keep,
+                        platform::FolderListing& listing,
+                        std::vector<platform::ListedEntry>& batch) {
   NewestLogs newest(keep);
-  platform::FolderListing listing;
   if (!Listed(listing.Open(used, kDebugFilePattern), shown)) return newest;
   // A log's date does not depend on today, only on the two-digit-year window.
   const AgeLimit dates = AgeLimit::FromClock(1);
-  std::vector<platform::ListedEntry> batch;
   while (Listed(listing.NextBatch(&batch), shown)) {
     for (const platform::ListedEntry& entry : batch) {
       if (const std::optional<Long> date = dates.LogDate(entry.name)) {
@@ -178,20 +179,20 @@ Long SweepFolder(const std::string& folder, Long limit, const SweepOptions& opti
     platform::ShowNotice("tarnwell: " + shown + ": no such folder, nothing swept");
     return 0;
   }
+  platform::FolderListing listing;
+  std::vector<platform::ListedEntry> batch;
   std::optional<NewestLogs> newest;
   if (options.keep > 0) {
-    newest = NewestLogsIn(*used, shown, options.keep);
+    newest = NewestLogsIn(*used, shown, options.keep, listing, batch);
     // Nothing old enough beyond the logs kept: the second reading would delete nothing.
     const std::optional<Long> oldest = newest->OldestNotKept();
     if (!oldest || !AgeLimit::FromClock(limit).IsOlderDate(*oldest)) return 0;
   }
-  platform::FolderListing listing;
   if (!Listed(listing.Open(*used, kDebugFilePattern), shown)) return 0;
   Long count = 0;
   // Old files that stayed for another reason than their read-only mark, which is meant.
   std::int64_t stayed = 0;
   std::string first_reason;
-  std::vector<platform::ListedEntry> batch;
   while (Listed(listing.NextBatch(&batch), shown)) {
     // Today is read once per batch: cheap, yet a sweep that runs past midnight moves on to
     // the new date.

@@ -8,6 +8,13 @@ namespace tarnwell::platform {
 BatchArena::BatchArena(std::size_t budget, std::size_t largest)
     : budget_(budget), largest_(largest) {}
 
+void BatchArena::TakeStorage(BatchArena& other) {
+  bytes_ = std::move(other.bytes_);
+  placed_ = std::move(other.placed_);
+  placed_.clear();
+  used_ = other.used_ = 0;
+}
+
 std::size_t BatchArena::Spent(std::size_t entries) const {
   return used_ + entries * sizeof(ListedEntry) + placed_.size() * sizeof(Placed);
 }

@@ -51,6 +51,10 @@ class BatchArena {
   // beyond `budget`, so an entry once read always finds room.
   BatchArena(std::size_t budget, std::size_t largest);
 
+  // Takes over the block and the places of `other` (of the same budget and largest), so a
+  // folder read again needs no second block; both start with no batch.
+  void TakeStorage(BatchArena& other);
+
   // Replaces `*batch` with the next entries of `source`, in its order. An entry whose
   // name and form together take more than `largest` bytes is left out (no system call
   // could name it). A failure met after some entries of a batch is held: those entries go

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "base/ascii.h"
 #include "platform/batch_arena.h"
@@ -154,7 +155,10 @@ FolderListing::FolderListing(std::size_t batch_bytes)
 FolderListing::~FolderListing() = default;
 
 OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
-  state_ = std::make_unique<State>(batch_bytes_);
+  // A fresh state, with the batch storage of the reading before.
+  auto fresh = std::make_unique<State>(batch_bytes_);
+  fresh->batch.TakeStorage(state_->batch);
+  state_ = std::move(fresh);
   state_->pattern = pattern;
   state_->star_tail = pattern.starts_with('*') && pattern.find('*', 1) == std::string::npos;
   const std::optional<std::string> path = ToPosixPath(folder);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/batch_arena.h"
@@ -75,7 +76,10 @@ FolderListing::FolderListing(std::size_t batch_bytes)
 FolderListing::~FolderListing() = default;
 
 OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
-  state_ = std::make_unique<State>(batch_bytes_);
+  // A fresh state, with the batch storage of the reading before.
+  auto fresh = std::make_unique<State>(batch_bytes_);
+  fresh->batch.TakeStorage(state_->batch);
+  state_ = std::move(fresh);
   const std::wstring path = ExtendedFolderPath(Widen(folder));
   // Not FILE_FLAG_OPEN_REPARSE_POINT: a folder the user names through a link is the link's
   // target, as on Linux. Once open, nothing below it is followed.
