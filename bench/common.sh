@@ -18,7 +18,8 @@ measure() {
 # compare NAME SOURCE COPY ROUNDS TOOL...: times each TOOL (a command, split into words,
 # that takes the folder as its last argument) on SOURCE in ROUNDS rounds. With COPY=yes
 # every tool gets its own fresh copy of SOURCE in every round (cp -a, then sync, before
-# anything is timed) and the copies must end alike; with COPY=no all run on SOURCE itself.
+# anything is timed) and the copies must end alike; COPY=apart copies the same way for
+# tools meant to leave different files; with COPY=no all run on SOURCE itself.
 # The order rotates from round to round, so each tool goes first as often as the others
 # (two tools take turns). The last TOOL is the reference: for each other tool the line
 # gives the median of its per-round ratios of wall time to the reference's, then medians
@@ -34,7 +35,7 @@ compare() {
     local dirs=()
     for ((i = 0; i < n; i++)); do
       dirs[i]=$source
-      if [ "$copy" = yes ]; then
+      if [ "$copy" != no ]; then
         dirs[i]=$scratch/copy$i
         cp -a "$source" "${dirs[i]}"
       fi
@@ -46,9 +47,10 @@ compare() {
       # shellcheck disable=SC2086 # a tool is a command of several words
       read -r "wall[$i,$r]" "cpu[$i,$r]" <<<"$(measure ${tools[i]} "${dirs[i]}")"
     done
-    if [ "$copy" = yes ]; then
+    if [ "$copy" != no ]; then
       left=$(find "${dirs[n - 1]}" -mindepth 1 -maxdepth 1 | wc -l)
       for ((i = 0; i < n - 1; i++)); do
+        [ "$copy" = yes ] || break
         diff -q <(ls "${dirs[i]}") <(ls "${dirs[n - 1]}") >/dev/null ||
           echo "warning: $name: ${tools[i]} and ${tools[n - 1]} left different files" >&2
       done

@@ -10,6 +10,7 @@
 # Then the peak resident memory of both at 1,000,000 entries (40% old, the rest young).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/common.sh
 rounds=${1:-5}
 count=${2:-100000}
 program=${TARNWELL_PROGRAM:-build/native/app/tarnwell}
@@ -19,7 +20,6 @@ fi
 scratch=$(mktemp -d "${TARNWELL_BENCH_DIR:-/var/tmp}/tarnwell-keep.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 # make DIR COUNT KIND: COUNT logs stem0..stem9, one date per log of a stem (names differ in
 # the date alone): old ones a day apart from 8 days ago back, young ones from today on;
 # mixed: the first 40% of each stem's dates old, the rest young.
@@ -45,33 +45,14 @@ make() {
       }
     }' | xargs touch)
 }
-wall_ms() {
-  local TIMEFORMAT='%R'
-  { time "$@" >/dev/null 2>&1; } 2>"$scratch/time"
-  awk '{ printf "%d\n", $1 * 1000 }' "$scratch/time"
-}
 plain() { "$program" /DeleteAfterDays=7 "/Path=$1"; }
 keep() { "$program" /DeleteAfterDays=7 "/Path=$1" /Keep=30; }
 
 echo "$rounds rounds, $count logs of 10 stems, scratch $scratch ($(stat -f -c %T "$scratch")), load $(cut -d' ' -f1-3 /proc/loadavg)"
+# With /Keep first, so its ratio is to the plain run; the last tool is the reference.
 for kind in old young; do
   rm -rf "$scratch/source" && make "$scratch/source" "$count" "$kind"
-  ratios=() with=() without=()
-  for ((round = 0; round < rounds; round++)); do
-    cp -a "$scratch/source" "$scratch/a" && cp -a "$scratch/source" "$scratch/b" && sync
-    if ((round % 2)); then
-      b=$(wall_ms plain "$scratch/b") && a=$(wall_ms keep "$scratch/a")
-    else
-      a=$(wall_ms keep "$scratch/a") && b=$(wall_ms plain "$scratch/b")
-    fi
-    with+=("$a") without+=("$b")
-    ratios+=("$(awk -v a="$a" -v b="$b" 'BEGIN { printf "%.3f", b ? a / b : 0 }')")
-    left=$(find "$scratch/a" -type f | wc -l)
-    rm -rf "$scratch/a" "$scratch/b"
-  done
-  printf '%-6s ratio %s   wall ms /Keep=30 %s without %s   (%d logs left with /Keep)\n' "$kind" \
-    "$(printf '%s\n' "${ratios[@]}" | median)" "$(printf '%s\n' "${with[@]}" | median)" \
-    "$(printf '%s\n' "${without[@]}" | median)" "$left"
+  compare "$kind $count" "$scratch/source" apart "$rounds" keep plain
 done
 
 rm -rf "$scratch/source" && make "$scratch/source" 1000000 mixed
