@@ -12,7 +12,6 @@
 #include "general/command_line.h"
 #include "general/date_expression.h"
 #include "general/numbers.h"
-#include "general/token.h"
 #include "platform/posix/reg_file.h"
 #include "platform/posix/wildcard.h"
 
@@ -35,16 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   } catch (const RuntimeError& error) {
     CHECK(error.Number() == kOverflow);
   }
-#elif defined(FUZZ_extract_token)
-  // The token is a piece of the text, and a reported delimiter is really there.
-  Long start = input.ConsumeIntegral<Long>(), found_at = 0;
-  const Long start_before = start;
-  const bool trim = input.ConsumeBool(), skip = input.ConsumeBool();
-  const std::string delimiter = input.ConsumeRandomLengthString(4);
-  const std::string text = input.ConsumeRemainingBytesAsString();
-  const std::string token = ExtractToken(text, start, delimiter, found_at, trim, skip);
-  CHECK(start == std::max<Long>(start_before, 1) && text.find(token) != npos);
-  if (found_at != 0) CHECK(found_at >= start && text.substr(found_at - 1).starts_with(delimiter));
 #elif defined(FUZZ_command_line)
   // Only a switch that is present, after a blank or at the start, yields a (trimmed) value.
   const bool decode = input.ConsumeBool();

@@ -9,8 +9,9 @@ namespace {
 
 // Separator "=", no decoding, terminator " ": how the program looks up its switches.
 TEST(GetCommandLineParameter, ReadsSwitchesAsTheProgramAsksForThem) {
-  // clang-format off
-  const struct { const char *command_line, *key, *value; } cases[] = {
+  const struct {
+    const char *command_line, *key, *value;
+  } cases[] = {
       // Quoted values keep their blanks and are trimmed; an unclosed quote runs to the end.
       {R"(/Path="C:\My Logs")", "/Path", R"(C:\My Logs)"},
       {R"(/Path=C:\My Logs)", "/Path", R"(C:\My)"},
@@ -19,11 +20,14 @@ TEST(GetCommandLineParameter, ReadsSwitchesAsTheProgramAsksForThem) {
       {R"(/Path="C:\My Logs /Silent)", "/Path", R"(C:\My Logs /Silent)"},
       // A key counts at the start or after a blank, in any case, glued to its separator; the
       // first one wins, even inside quotes.
-      {"/DeleteAfterDays=7 /Path=", "/Path", ""}, {R"(x/Path=C:\Logs)", "/Path", ""},
-      {R"(/PATH=C:\Logs)", "/Path", R"(C:\Logs)"}, {R"(/Path=C:\A /Path=C:\B)", "/Path", R"(C:\A)"},
-      {"/PathX=1 /Path=2", "/Path", "2"}, {"/DeleteAfterDays = 5", "/DeleteAfterDays", ""},
-      {R"(/Path="D:\x /DeleteAfterDays=3")", "/DeleteAfterDays", "3\""}};
-  // clang-format on
+      {"/DeleteAfterDays=7 /Path=", "/Path", ""},
+      {R"(x/Path=C:\Logs)", "/Path", ""},
+      {R"(/PATH=C:\Logs)", "/Path", R"(C:\Logs)"},
+      {R"(/Path=C:\A /Path=C:\B)", "/Path", R"(C:\A)"},
+      {"/PathX=1 /Path=2", "/Path", "2"},
+      {"/DeleteAfterDays = 5", "/DeleteAfterDays", ""},
+      {R"(/Path="D:\x /DeleteAfterDays=3")", "/DeleteAfterDays", "3\""},
+  };
   for (const auto& c : cases)
     EXPECT_EQ(GetCommandLineParameter(c.command_line, c.key, "=", false, " "), c.value)
         << c.command_line << " | " << c.key;
@@ -35,12 +39,6 @@ TEST(GetCommandLineParameter, DecodesOnlyWhenAskedAndAnUnmatchedSeparatorGivesTh
   EXPECT_EQ(GetCommandLineParameter("/T=a{22}b{09}c", "/T", "=", false, " "), "a{22}b{09}c");
   EXPECT_EQ(GetCommandLineParameter("/keyX v /more", "/key", "x", false, " "), "/keyX v /more");
   EXPECT_EQ(DecodeEscapes("{0D}{0A}x{0d}{2}"), "\r\nx{0d}{2}");
-}
-
-// Values with blanks are quoted after the first "=" (or whole) unless they already are.
-TEST(ArgumentText, QuotesValuesWithBlanksFromAnArgumentVector) {
-  EXPECT_EQ(ArgumentTextFromArguments({"/DeleteAfterDays=7", "/Path=a=b c", "two words"}),
-            "/DeleteAfterDays=7 /Path=\"a=b c\" \"two words\"");
 }
 
 // A Windows command line as schedulers, scripts and process APIs write it comes out as the

