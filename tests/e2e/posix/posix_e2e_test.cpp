@@ -97,7 +97,6 @@ TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
     std::ofstream(decoy + old);
   }
   ASSERT_EQ(mkfifo("fifo", 0600), 0);
-  fs::create_symlink("loop", "loop");
   const std::string naming =
       "REGEDIT4\n[HKLM\\SOFTWARE\\Corvane]\n\"DebugPath\"=\"" + logs.Text() + '"';
   // The largest file read: 16 MiB of blank lines, a quarter of what a piece per line would take.
@@ -124,7 +123,6 @@ TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
     {},  // no registry file, silently: C:\DebugFiles instead, which names nothing here
     {.registry = "fifo", .error = "tarnwell: fifo: not a regular file" + ignored},
     {.registry = "huge", .error = "tarnwell: huge: larger than 16 MiB" + ignored},
-    {.registry = "loop", .error = "tarnwell: loop: Too many levels of symbolic links" + ignored},
     {.registry = "large", .count = 1, .deleted = true},
 #if !defined(__SANITIZE_ADDRESS__)
     {.registry = "keys", .error = "Run-time error '7': Out of memory"},
@@ -177,7 +175,6 @@ TEST(Run, SweepsTheFolderTheArgumentNamesOrRefuses) {
       {.arguments = {"/Path=" + a + "\"b c"}},
       {.arguments = {"/Path=" + x + " "}},
       {.arguments = {"/Path=", x}},
-      {.arguments = {"/Path=\"\""}},
       {.arguments = {"/Path"}},
       {.arguments = {"--note=see /Path=" + x, "/Path=" + a}},
       {.arguments = {"/PATH=\"" + x + "\""}, .swept = x},

@@ -68,7 +68,6 @@ TEST(RegFile, LeavesOutTheLinesItCannotReadAndNamesEach) {
     std::string debug_path = "";  // "": no value
     std::string lines = "";       // the lines left out, as "line:line"; "file": not a registry file
   } rows[] = {
-      {.file = "", .lines = "file"},
       {.file = "\n\nREGEDIT5\n" + good, .lines = "file"},
       {.file = kV5 + "\"a\"=\"b\" junk\r\n" + good, .debug_path = "/fine", .lines = "4"},
       {.file = kV5 + "\"a\"=hex:01,\\\r\n 0x1\r\n" + good, .debug_path = "/fine", .lines = "4"},
