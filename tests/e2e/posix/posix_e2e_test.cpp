@@ -175,7 +175,6 @@ TEST(Run, SweepsTheFolderTheArgumentNamesOrRefuses) {
       {.arguments = {"/Path=" + a + "\"b c"}},
       {.arguments = {"/Path=" + x + " "}},
       {.arguments = {"/Path=", x}},
-      {.arguments = {"/Path"}},
       {.arguments = {"--note=see /Path=" + x, "/Path=" + a}},
       {.arguments = {"/PATH=\"" + x + "\""}, .swept = x},
       {.arguments = {"/Path=" + a, "/Path=" + x}, .swept = a},
@@ -197,23 +196,6 @@ TEST(Run, SweepsTheFolderTheArgumentNamesOrRefuses) {
   }
 }
 
-// A /List line read back: its escapes undone.
-static std::string Unescaped(const std::string& line) {
-  std::string text;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    if (line[i] != '\\') {
-      text += line[i];
-    } else if (line[++i] == 'x') {
-      text += char(std::stoi(line.substr(i + 1, 2), nullptr, 16));
-      i += 2;
-    } else {
-      const std::size_t escape = std::string_view("nrt").find(line[i]);
-      text += escape == std::string_view::npos ? line[i] : "\n\r\t"[escape];
-    }
-  }
-  return text;
-}
-
 // Real file systems and permissions, on the machine's disk (/tmp may be tmpfs). The preview
 // tells exactly what the silent run then deletes and records, with the same notice of the
 // old files that stayed, except the read-only r. The folder is written oddly; every line
@@ -222,9 +204,6 @@ TEST(Run, PreviewAndRunAgreeOnEveryFileSystemAndPermission) {
   static const std::string p = "p.20100101.log", q = "q.20100101.log", r = "r.20100101.log";
   const std::string eperm = "Operation not permitted",
                     one = "1 old file not deleted: ", two = "2 old files not deleted: ";
-  Names odd = {"back\\slash.20100101.log", "\xC3\xA9t\xC3\xA9 \xE6\x97\xA5.20100101.log"};
-  for (char c = 1; c <= 32; ++c)
-    odd.insert(std::string("c") + (c < 32 ? c : '\x7F') + ".20100101.log");
   std::string long_name = ".20100101.log";  // over NAME_MAX bytes, within exFAT's 255 units
   for (int i = 0; i < 130; ++i) long_name.insert(0, "\xC3\xA4");
   const std::string exfat =
@@ -240,7 +219,6 @@ TEST(Run, PreviewAndRunAgreeOnEveryFileSystemAndPermission) {
     std::string note = "";  // the notice, after "tarnwell: FOLDER: "
     bool any_user = false;
   } rows[] = {
-      {.old = odd},
       {.before = exfat, .old = {p, q, long_name}},  // it lists inode 4294967295 for every name
       {.after = "chattr +i $D/p.* && chattr +a $D/q.*", .stay = {p, q, r}, .note = two + eperm},
       {.after = ro_bind, .stay = {p, q, r}, .note = two + "Read-only file system"},
@@ -263,8 +241,7 @@ TEST(Run, PreviewAndRunAgreeOnEveryFileSystemAndPermission) {
                     kNoRegistry, row.any_user ? AsAnyUser : nullptr);
     };
     const RunResult preview = launch("/WhatIf"), run = launch("/Silent");
-    Names listed;
-    for (const std::string& line : run.messages) listed.insert(Unescaped(line));
+    const Names listed(run.messages.begin(), run.messages.end());
     Lines previewed = run.messages;
     previewed.push_back(std::to_string(record.size()) + " Debug files would be deleted");
     EXPECT_EQ(std::tuple(run.exit_code, run.errors, listed, folder.Entries()),

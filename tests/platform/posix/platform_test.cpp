@@ -11,6 +11,7 @@
 
 #include "general/calendar.h"
 #include "general/date_stamp.h"
+#include "platform/path_text.h"
 #include "platform/registry.h"
 
 namespace tarnwell::platform {
@@ -76,6 +77,21 @@ TEST(RegistryFile, ReadsTheWow6432NodeKeyFirstAndNamesTheFileInEachWarning) {
         {kFile + ":4: a value line must start with \"name\"= or @=; line ignored"}}},
   };
   for (const auto& row : rows) EXPECT_EQ(ReadValue(row.file, "DebugPath"), row.read) << row.file;
+}
+
+// A record line holds any name a POSIX folder can: the bytes that would break the line or
+// read as an escape are escaped, every other byte (UTF-8 or not) stays.
+TEST(LineText, EscapesWhatWouldBreakTheLineAndKeepsEveryOtherByte) {
+  const struct {
+    std::string path;
+    std::string line;
+  } rows[] = {
+      {"/logs/back\\slash.log", "/logs/back\\\\slash.log"},
+      {"/a\nb\rc\td", "/a\\nb\\rc\\td"},
+      {"/c\x01\x1F\x7F.log", "/c\\x01\\x1f\\x7f.log"},
+      {"/\xC3\xA9t\xC3\xA9 \xE6\x97\xA5 \xFF.log", "/\xC3\xA9t\xC3\xA9 \xE6\x97\xA5 \xFF.log"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(LineText(row.path), row.line) << row.path;
 }
 
 // In zones 14 hours east and 12 west of UTC at least one date differs from UTC's at any
