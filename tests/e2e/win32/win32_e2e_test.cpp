@@ -77,12 +77,11 @@ using Entry = std::tuple<unsigned, unsigned, Lines>;
 std::string Unquoted(std::string_view quoted) {
   std::string text;
   for (std::size_t i = 2; i + 1 < quoted.size(); ++i) {
-    if (quoted[i] == '\\') {
-      const std::size_t escape = std::string_view("nrt").find(quoted[++i]);
-      text += escape == std::string_view::npos ? quoted[i] : "\n\r\t"[escape];
-    } else {
-      text += quoted[i];
-    }
+    const bool escaped = quoted[i] == '\\';
+    if (escaped) ++i;
+    // n, r and t stand for control characters when escaped.
+    const std::size_t control = std::string_view(escaped ? "nrt" : "").find(quoted[i]);
+    text += control == std::string_view::npos ? quoted[i] : "\n\r\t"[control];
   }
   return text;
 }
@@ -93,8 +92,8 @@ std::vector<Entry> EntriesTraced(const std::string& trace) {
   const std::regex traced(
       R"(:advapi:ReportEventW \([^,]*,0x(\w+),0x\w+,0x(\w+)|:eventlog:ReportEventW (L".*"))");
   std::vector<Entry> entries;
-  for (std::sregex_iterator it(trace.begin(), trace.end(), traced), end; it != end; ++it) {
-    const std::smatch& match = *it;
+  const std::sregex_iterator first(trace.begin(), trace.end(), traced);
+  for (const std::smatch& match : std::ranges::subrange(first, std::sregex_iterator())) {
     if (match[1].matched) {
       entries.push_back({std::stoul(match[1], nullptr, 16), std::stoul(match[2], nullptr, 16), {}});
     } else if (!entries.empty()) {
@@ -107,8 +106,8 @@ std::vector<Entry> EntriesTraced(const std::string& trace) {
 // The entry's text as Event Viewer shows it: the program's own message of the entry's ID
 // with its insertion strings in place.
 std::string Formatted(const Entry& entry) {
-  HMODULE program = LoadLibraryExW(platform::Widen(OnDriveZ(TARNWELL_PROGRAM)).c_str(), nullptr,
-                                   LOAD_LIBRARY_AS_DATAFILE);
+  static const HMODULE program = LoadLibraryExW(platform::Widen(OnDriveZ(TARNWELL_PROGRAM)).c_str(),
+                                                nullptr, LOAD_LIBRARY_AS_DATAFILE);
   std::vector<std::wstring> strings;
   for (const std::string& text : std::get<2>(entry)) strings.push_back(platform::Widen(text));
   std::vector<DWORD_PTR> inserts;
@@ -117,25 +116,12 @@ std::string Formatted(const Entry& entry) {
   const DWORD length =
       FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, program,
                      std::get<1>(entry), 0, text, 4096, reinterpret_cast<va_list*>(inserts.data()));
-  FreeLibrary(program);
   return length ? platform::Narrow({text, length}) : "(no such message)";
 }
 
-// The program's run as RunTarnwell describes it; with `entries`, traced and its Event Log
-// entries put there; with `read_only_output`, standard output is a handle it cannot write.
-RunResult RunProgram(const std::string& argument_text, std::vector<Entry>* entries,
-                     bool read_only_output) {
-  // Wine writes the traces of every program this test starts to the standard error they share,
-  // whatever handles the program was given; tests/e2e/win32/keep_stderr.sh keeps it in a file.
-  // Opened at its end before the run: what is read from it afterwards is the run's.
-  std::ifstream trace;
-  if (entries != nullptr) {
-    const char* trace_file = std::getenv("TARNWELL_E2E_STDERR");
-    trace.open(FromUtf8(OnDriveZ(trace_file == nullptr ? "" : trace_file)), std::ios::ate);
-    EXPECT_TRUE(trace.is_open()) << "no trace file: run under tests/e2e/win32/keep_stderr.sh";
-    // Left so for the rest of this test program, which reads no other trace.
-    SetEnvironmentVariableW(L"WINEDEBUG", L"-all,+eventlog,fixme+advapi");
-  }
+// The program's run as RunTarnwell describes it; with `read_only_output`, standard output is
+// a handle it cannot write.
+RunResult RunProgram(const std::string& argument_text, bool read_only_output = false) {
   // Exactly this text after the program's name, as CreateProcessW hands any caller's text
   // over: quotes, tabs and line ends reach the program as written.
   const std::string line = '"' + OnDriveZ(TARNWELL_PROGRAM) + "\" " + argument_text;
@@ -191,30 +177,11 @@ RunResult RunProgram(const std::string& argument_text, std::vector<Entry>* entri
   for (std::string text; std::getline(file, text);) result.output.push_back(text);
   file.close();
   DeleteFileW(output);
-  if (entries != nullptr) *entries = EntriesTraced({std::istreambuf_iterator<char>(trace), {}});
   return result;
 }
 
-}  // namespace
-
-// The arguments are quoted the way the Linux program rebuilds them from its argv.
-RunResult RunTarnwell(const Lines& arguments) {
-  return RunProgram(ArgumentTextFromArguments(arguments), nullptr, false);
-}
-
-void AddEntriesNeverDeleted(const TestFolder& folder) {
-  for (const auto& [stem, attribute] :
-       {std::pair{"hidden", FILE_ATTRIBUTE_HIDDEN}, {"system", FILE_ATTRIBUTE_SYSTEM}}) {
-    folder.Add(LogName(stem, -30));
-    EXPECT_TRUE(SetFileAttributesW((folder.Path() / LogName(stem, -30)).c_str(), attribute));
-  }
-}
-
-namespace {
-
-int Reg(const std::string& verb, const std::string& options) {
-  return std::system(
-      ("reg " + verb + " \"HKLM\\SOFTWARE\\Corvane\" /f " + options + " >NUL 2>&1").c_str());
+void Reg(const std::string& verb, const std::string& options) {
+  std::system(("reg " + verb + " HKLM\\SOFTWARE\\Corvane /f " + options + " >NUL 2>&1").c_str());
 }
 
 // The places a run may sweep, an old log in each.
@@ -223,20 +190,21 @@ enum Place { kRootOfC, kDebugFiles, kRegistryFolder, kMyLogs };
 // Command lines as schedulers, scripts and process APIs write them, given exactly: without
 // /Path the run sweeps C:\ and then the folder that DebugPath names in the 32-bit registry
 // view or else C:\DebugFiles; with a /Path that names a folder, that folder alone; with a /Path
-// that names none, nothing. Whatever it makes outside the test folders goes again.
+// that names none, nothing. The runs start in C:\. Whatever the test makes outside the test
+// folders goes again.
 TEST(CommandLine, SweepsTheDefaultPlacesOrTheFolderItNamesOrRefuses) {
   const TestFolder registry_folder("registry logs");
   const std::string folder = registry_folder.Text();
-  const fs::path fallback = L"C:\\DebugFiles";
-  const fs::path my_logs = L"C:\\My Logs";
-  const bool made_fallback = fs::create_directory(fallback);
-  const bool made_my_logs = fs::create_directory(my_logs);
+  const bool made_fallback = fs::create_directory(L"C:\\DebugFiles");
+  const bool made_my_logs = fs::create_directory(L"C:\\My Logs");
+  const fs::path started_in = fs::current_path();
+  fs::current_path(L"C:\\");
   // One stem in both folders of a default sweep, the newer in C:\.
   const fs::path logs[] = {
       fs::path(L"C:\\") / LogName("tarnwell-e2e", -8),
-      fallback / LogName("tarnwell-e2e", -8),
+      fs::path(L"C:\\DebugFiles") / LogName("tarnwell-e2e", -8),
       registry_folder.Path() / LogName("tarnwell-e2e", -9),
-      my_logs / LogName("old", -8),
+      fs::path(L"C:\\My Logs") / LogName("old", -8),
   };
   const struct {
     std::string text;  // after the program's name
@@ -252,8 +220,10 @@ TEST(CommandLine, SweepsTheDefaultPlacesOrTheFolderItNamesOrRefuses) {
       // Each folder keeps its own newest log of the stem.
       {"/DeleteAfterDays=7 /List /Keep=1", "32", folder, {}, Deleted(0)},
       {R"("/DeleteAfterDays=7" "/Path=C:\My Logs\\" /List)", "32", folder, {kMyLogs}, Deleted(1)},
-      {"/DeleteAfterDays=7\t/Path=\"C:\\My Logs\"\t/Silent", "32", folder, {kMyLogs}, {}},
-      {"/DeleteAfterDays=7 /Path=\"C:\\My Logs\"\r\n", "32", folder, {kMyLogs}, Deleted(1)},
+      // Relative to the folder the run starts in, C:\.
+      {R"(/DeleteAfterDays=7 "/Path=.\My Logs\\\\" /List)", "32", folder, {kMyLogs}, Deleted(1)},
+      {"/List\t/DeleteAfterDays=7\t/Path=\"C:\\My Logs\"\t/Silent", "32", folder, {kMyLogs}, {}},
+      {"/List /DeleteAfterDays=7 /Path=\"C:\\My Logs\"\r\n", "32", folder, {kMyLogs}, Deleted(1)},
       {"/DeleteAfterDays=7 /Path=\"C:\\My\tLogs\" /Silent", "32", folder, {}, kUsage},
       {R"(/DeleteAfterDays=7 /Path= "C:\My Logs")", "32", folder, {}, kUsage},
       {"/DeleteAfterDays=7 /Path=", "32", folder, {}, kUsage},
@@ -262,100 +232,79 @@ TEST(CommandLine, SweepsTheDefaultPlacesOrTheFolderItNamesOrRefuses) {
       {"/DeleteAfterDays=7 /Silent /PATH", "32", folder, {}, kUsage},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(testing::PrintToString(row.text) + " with DebugPath [" + row.debug_path +
-                 "] in view [" + row.view + "]");
+    SCOPED_TRACE(testing::PrintToString(std::tuple(row.text, row.view, row.debug_path)));
     for (const char* view : {"/reg:32", "/reg:64"}) Reg("delete", view);
     if (*row.view) Reg("add", "/v DebugPath /d \"" + row.debug_path + "\" /reg:" + row.view);
     for (const fs::path& log : logs) std::ofstream(log) << "debug output\n";
-    const RunResult run = RunProgram(row.text, nullptr, false);
-    Lines listed;  // "c:", the root of drive C:, is named "C:\" in the record
+    const RunResult run = RunProgram(row.text);
+    Lines listed;  // by /List; "c:", the root of drive C:, is named "C:\" there
     for (const Place place : row.gone) listed.push_back(Utf8(logs[place]));
     EXPECT_EQ(run.exit_code, row.messages == kUsage ? 2 : 0);
     EXPECT_EQ(run.messages, row.messages);
-    EXPECT_EQ(run.output, row.text.find("/List") == row.text.npos ? Lines{} : listed);
+    EXPECT_EQ(run.output, listed);
     for (const Place place : {kRootOfC, kDebugFiles, kRegistryFolder, kMyLogs})
       EXPECT_EQ(fs::exists(logs[place]), std::ranges::count(row.gone, place) == 0) << logs[place];
   }
   for (const char* view : {"/reg:32", "/reg:64"}) Reg("delete", view);
   std::error_code ignored;
   for (const fs::path& log : logs) fs::remove(log, ignored);
-  if (made_fallback) fs::remove_all(fallback, ignored);
-  if (made_my_logs) fs::remove_all(my_logs, ignored);
+  if (made_fallback) fs::remove_all(L"C:\\DebugFiles", ignored);
+  fs::current_path(started_in);
+  if (made_my_logs) fs::remove_all(L"C:\\My Logs", ignored);
 }
 
-// Folders over 260 characters, given relative, with trailing separators or in the "\\?\"
-// form: the old file goes, and the record names it by its absolute path with one separator
-// before the name, a "\\?\" form kept.
-TEST(Run, SweepsEveryFolderFormAndRecordsAbsolutePaths) {
-  const std::string deep = std::string(120, 'a') + "\\" + std::string(120, 'b'), ext = R"(\\?\)";
-  const fs::path started_in = fs::current_path();
-  const struct {
-    std::string leaf, prefix = "", suffix = "";
-    bool relative = false;
-  } rows[] = {
-      {.leaf = deep},
-      {.leaf = deep, .prefix = ext},
-      {.leaf = "t4", .prefix = ext, .suffix = "\\"},
-      {.leaf = "t4", .prefix = ".\\", .suffix = "\\\\", .relative = true},
-  };
-  for (const auto& row : rows) {
-    const TestFolder folder(row.leaf);
-    const std::string old = LogName("old", -30), whole = folder.Text();
-    // Made and read through "\\?\": the C runtime behind std::filesystem stops at 260.
-    const std::wstring file = LR"(\\?\)" + (folder.Path() / old).wstring();
+// Folders over 260 characters, given as they are or in the "\\?\" form: the old file goes,
+// and the record names it by its absolute path, the "\\?\" form kept.
+TEST(Run, SweepsFoldersOver260CharactersInEitherForm) {
+  const TestFolder folder(std::string(120, 'a') + "\\" + std::string(120, 'b'));
+  const std::string old = LogName("old", -30);
+  // Made and read through "\\?\": the C runtime behind std::filesystem stops at 260.
+  const std::wstring file = LR"(\\?\)" + (folder.Path() / old).wstring();
+  for (const std::string prefix : {"", R"(\\?\)"}) {
     CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, 0, CREATE_NEW, 0, 0));
-    fs::current_path(folder.Path().parent_path());
-    const std::string given = row.prefix + (row.relative ? row.leaf : whole) + row.suffix;
+    const std::string given = prefix + folder.Text();
     const RunResult run = RunTarnwell({"/DeleteAfterDays=7", "/Path=" + given, "/List", "/Silent"});
-    fs::current_path(started_in);
-    const std::string recorded = (row.prefix == ext ? ext : "") + whole + "\\" + old;
     EXPECT_EQ(std::tuple(run.exit_code, run.output, GetFileAttributesW(file.c_str())),
-              std::tuple(0, Lines{recorded}, INVALID_FILE_ATTRIBUTES))
+              std::tuple(0, Lines{given + "\\" + old}, INVALID_FILE_ATTRIBUTES))
         << given;
   }
 }
 
 // Every run-time error, and every run under /Silent, leaves one entry: its type, its ID and
 // its values as insertion strings, which the program's own message table turns into the text
-// Event Viewer shows. A run that shows its count leaves none.
+// Event Viewer shows. A run that shows its count leaves none. (What the runs show and their
+// exit statuses are the other black-box tests' matter.)
 TEST(EventLog, TellsEveryRunTimeErrorAndEverySilentRun) {
+  // Wine writes the traces of every program this test starts to the standard error they share,
+  // whatever handles the program was given; keep_stderr.sh keeps that in a file.
+  const char* trace_file = std::getenv("TARNWELL_E2E_STDERR");
+  ASSERT_NE(trace_file, nullptr) << "run under tests/e2e/win32/keep_stderr.sh";
+  SetEnvironmentVariableW(L"WINEDEBUG", L"-all,+eventlog,fixme+advapi");
   const TestFolder folder;
   const std::string path = "/Path=" + folder.Text(), overflow = "/DeleteAfterDays=99999999999";
   const std::string swept = "\r\nFolders swept:\r\n", both = "c:\r\nC:\\DebugFiles";
   const struct {
     Lines arguments;
-    int exit_code;
-    Lines boxes;  // information boxes, then error boxes
     std::vector<Entry> entries;
     std::string text;  // of the entry
     bool read_only_output = false;
   } rows[] = {
-      {{"/DeleteAfterDays=7", path}, 0, Deleted(1), {}, ""},
+      {{"/DeleteAfterDays=7", path}, {}, ""},
       {{"/DeleteAfterDays=7", path, "/Silent"},
-       0,
-       {},
        {{EVENTLOG_INFORMATION_TYPE, 1, {"1", folder.Text()}}},
        "1 Debug files deleted." + swept + folder.Text()},
       {{"/DeleteAfterDays=7", "/WhatIf", "/silent"},
-       0,
-       {},
        {{EVENTLOG_INFORMATION_TYPE, 2, {"0", both}}},
        "0 Debug files would be deleted (/WhatIf: nothing was deleted)." + swept + both},
       {{"/Silent"},
-       2,
-       kUsage,
        {{EVENTLOG_WARNING_TYPE, 3, {"/Silent"}}},
        "Nothing was swept: the command line gives no positive /DeleteAfterDays, so the usage "
        "message was shown.\r\nCommand line received:\r\n/Silent"},
       {{overflow, path},
-       1,
-       {"Run-time error '6': Overflow"},
        {{EVENTLOG_ERROR_TYPE, 4, {"6", "Overflow", ""}}},
        "Run-time error '6': Overflow\r\n"},
       // Standard output is a handle it cannot write: the /List record is lost.
       {{"/DeleteAfterDays=7", path, "/List", "/Silent"},
-       1,
-       {},
        {{EVENTLOG_ERROR_TYPE, 4, {"57", "Device I/O error", "standard output: Access denied"}}},
        "Run-time error '57': Device I/O error\r\nstandard output: Access denied",
        true},
@@ -363,16 +312,28 @@ TEST(EventLog, TellsEveryRunTimeErrorAndEverySilentRun) {
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::PrintToString(row.arguments));
     folder.Add(LogName("old", -8));
-    std::vector<Entry> entries;
-    const RunResult run =
-        RunProgram(ArgumentTextFromArguments(row.arguments), &entries, row.read_only_output);
-    Lines boxes = run.messages;
-    boxes.insert(boxes.end(), run.errors.begin(), run.errors.end());
-    EXPECT_EQ(std::tuple(run.exit_code, boxes, entries),
-              std::tuple(row.exit_code, row.boxes, row.entries));
+    // Opened at its end before the run: what is read from it afterwards is the run's.
+    std::ifstream trace(FromUtf8(OnDriveZ(trace_file)), std::ios::ate);
+    RunProgram(ArgumentTextFromArguments(row.arguments), row.read_only_output);
+    const std::vector<Entry> entries = EntriesTraced({std::istreambuf_iterator<char>(trace), {}});
+    EXPECT_EQ(entries, row.entries);
     for (const Entry& entry : entries) EXPECT_EQ(Formatted(entry), row.text);
   }
 }
 
 }  // namespace
+
+// The arguments are quoted the way the Linux program rebuilds them from its argv.
+RunResult RunTarnwell(const Lines& arguments) {
+  return RunProgram(ArgumentTextFromArguments(arguments));
+}
+
+void AddEntriesNeverDeleted(const TestFolder& folder) {
+  for (const auto& [stem, attribute] :
+       {std::pair{"hidden", FILE_ATTRIBUTE_HIDDEN}, {"system", FILE_ATTRIBUTE_SYSTEM}}) {
+    folder.Add(LogName(stem, -30));
+    EXPECT_TRUE(SetFileAttributesW((folder.Path() / LogName(stem, -30)).c_str(), attribute));
+  }
+}
+
 }  // namespace tarnwell::e2e
