@@ -14,12 +14,7 @@ shift $(($# < 2 ? $# : 2))
 sizes=("${@:-1 2 4 5 6 8 64}")
 read -r -a sizes <<<"${sizes[*]}"
 program=${TARNWELL_BATCH_BUDGET:-build/native/bench/batch_budget}
-
-if [ ! -x "$program" ]; then
-  cmake --preset native >/dev/null && cmake --build --preset native --target batch_budget >/dev/null
-fi
-scratch=$(mktemp -d "${TARNWELL_BENCH_DIR:-/var/tmp}/tarnwell-budget.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
+prepare "$program" batch_budget budget
 
 # budget MIB DIR
 budget() { "$program" "$2" $(($1 << 20)); }

@@ -2,6 +2,17 @@
 # rounds of several tools on fresh identical copies of one folder. The caller sets
 # `scratch`, a folder of its own for the copies and the timings.
 
+# prepare PROGRAM TARGET NAME: builds TARGET of the native preset unless PROGRAM is there,
+# and makes `scratch`, a fresh folder on the local disk (tmpfs would flatter every tool),
+# removed when the script ends.
+prepare() {
+  if [ ! -x "$1" ]; then
+    cmake --preset native >/dev/null && cmake --build --preset native --target "$2" >/dev/null
+  fi
+  scratch=$(mktemp -d "${TARNWELL_BENCH_DIR:-/var/tmp}/tarnwell-$3.XXXXXX")
+  trap 'rm -rf "$scratch"' EXIT
+}
+
 median() {
   sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
 }

@@ -14,11 +14,7 @@ cd "$(dirname "$0")/.."
 rounds=${1:-5}
 count=${2:-100000}
 program=${TARNWELL_PROGRAM:-build/native/app/tarnwell}
-if [ ! -x "$program" ]; then
-  cmake --preset native >/dev/null && cmake --build --preset native --target tarnwell >/dev/null
-fi
-scratch=$(mktemp -d "${TARNWELL_BENCH_DIR:-/var/tmp}/tarnwell-keep.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
+prepare "$program" tarnwell keep
 
 # make DIR COUNT KIND: COUNT logs stem0..stem9, one date per log of a stem (names differ in
 # the date alone): old ones a day apart from 8 days ago back, young ones from today on;

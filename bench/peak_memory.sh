@@ -5,15 +5,11 @@
 # folder only until one batch is full.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/common.sh
 counts=("${@:-1000 1000000}")
 read -r -a counts <<<"${counts[*]}"
 program=${TARNWELL_PROGRAM:-build/native/app/tarnwell}
-
-if [ ! -x "$program" ]; then
-  cmake --preset native >/dev/null && cmake --build --preset native --target tarnwell >/dev/null
-fi
-scratch=$(mktemp -d "${TARNWELL_BENCH_DIR:-/var/tmp}/tarnwell-memory.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
+prepare "$program" tarnwell memory
 
 echo "tarnwell: $program /DeleteAfterDays=7 /Path=DIR, scratch $scratch"
 first=""

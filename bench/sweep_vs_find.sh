@@ -14,12 +14,7 @@ cd "$(dirname "$0")/.."
 . bench/common.sh
 rounds=${1:-5}
 program=${TARNWELL_PROGRAM:-build/native/app/tarnwell}
-
-if [ ! -x "$program" ]; then
-  cmake --preset native >/dev/null && cmake --build --preset native --target tarnwell >/dev/null
-fi
-scratch=$(mktemp -d "${TARNWELL_BENCH_DIR:-/var/tmp}/tarnwell-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
+prepare "$program" tarnwell bench
 [ "$(stat -f -c %T "$scratch")" != tmpfs ] || echo "warning: $scratch is on tmpfs" >&2
 
 old=$(date -d '30 days ago' +%Y%m%d)
