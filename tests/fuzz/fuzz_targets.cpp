@@ -12,6 +12,7 @@
 #include "general/command_line.h"
 #include "general/date_expression.h"
 #include "general/numbers.h"
+#include "general/token.h"
 #include "platform/posix/reg_file.h"
 #include "platform/posix/wildcard.h"
 
