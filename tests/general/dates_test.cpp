@@ -116,13 +116,13 @@ TEST(EvaluateDateExpression, TokensMoveOrSetTheStampInOrder) {
       // Halves of days go to the even day; nowhour counts from the start of the hour, also
       // of a time of 25:00.
       {" NowDay - 1 ", {44999, 51600}},
-      {"nowday+0.5", {45002, 51600}, {45001, 51600}},
+      {"nowday+0.5", {45002, 51600}, DateStamp{45001, 51600}},
       {"nowday+0.5", kSame},
       {"nowhour", {45000, 50400}},
       {"nowhour-15", {44999, 82800}},
       {"nowhour+0.5", {45000, 52200}},
-      {"nowhour+10", {45001, 21600}, {45000, 72600}},
-      {"nowhour+1", {45001, 7200}, {45000, 90000}},
+      {"nowhour+10", {45001, 21600}, DateStamp{45000, 72600}},
+      {"nowhour+1", {45001, 7200}, DateStamp{45000, 90000}},
       // Two-digit years fall in the window ending at the given year; three digits stand as given.
       {"0030-01-01", {10959, 51600}},
       {"0049-12-31", {54788, 51600}, k1420, 2049},

@@ -222,7 +222,11 @@ TEST(CommandLine, SweepsTheDefaultPlacesOrTheFolderItNamesOrRefuses) {
       {R"("/DeleteAfterDays=7" "/Path=C:\My Logs\\" /List)", "32", folder, {kMyLogs}, Deleted(1)},
       // Relative to the folder the run starts in, C:\.
       {R"(/DeleteAfterDays=7 "/Path=.\My Logs\\\\" /List)", "32", folder, {kMyLogs}, Deleted(1)},
-      {"/List\t/DeleteAfterDays=7\t/Path=\"C:\\My Logs\"\t/Silent", "32", folder, {kMyLogs}, {}},
+      {"/List\t/DeleteAfterDays=7\t/Path=\"C:\\My Logs\"\t/Silent",
+       "32",
+       folder,
+       {kMyLogs},
+       Lines{}},
       {"/List /DeleteAfterDays=7 /Path=\"C:\\My Logs\"\r\n", "32", folder, {kMyLogs}, Deleted(1)},
       {"/DeleteAfterDays=7 /Path=\"C:\\My\tLogs\" /Silent", "32", folder, {}, kUsage},
       {R"(/DeleteAfterDays=7 /Path= "C:\My Logs")", "32", folder, {}, kUsage},
@@ -285,11 +289,11 @@ TEST(EventLog, TellsEveryRunTimeErrorAndEverySilentRun) {
   const std::string swept = "\r\nFolders swept:\r\n", both = "c:\r\nC:\\DebugFiles";
   const struct {
     Lines arguments;
-    std::vector<Entry> entries;
-    std::string text;  // of the entry
+    std::vector<Entry> entries = {};
+    std::string text = "";  // of the entry
     bool read_only_output = false;
   } rows[] = {
-      {{"/DeleteAfterDays=7", path}, {}, ""},
+      {.arguments = {"/DeleteAfterDays=7", path}},
       {{"/DeleteAfterDays=7", path, "/Silent"},
        {{EVENTLOG_INFORMATION_TYPE, 1, {"1", folder.Text()}}},
        "1 Debug files deleted." + swept + folder.Text()},
@@ -329,8 +333,11 @@ RunResult RunTarnwell(const Lines& arguments) {
 }
 
 void AddEntriesNeverDeleted(const TestFolder& folder) {
-  for (const auto& [stem, attribute] :
-       {std::pair{"hidden", FILE_ATTRIBUTE_HIDDEN}, {"system", FILE_ATTRIBUTE_SYSTEM}}) {
+  const std::pair<const char*, DWORD> kinds[] = {
+      {"hidden", FILE_ATTRIBUTE_HIDDEN},
+      {"system", FILE_ATTRIBUTE_SYSTEM},
+  };
+  for (const auto& [stem, attribute] : kinds) {
     folder.Add(LogName(stem, -30));
     EXPECT_TRUE(SetFileAttributesW((folder.Path() / LogName(stem, -30)).c_str(), attribute));
   }
