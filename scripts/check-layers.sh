@@ -24,8 +24,8 @@ check ui app
 
 # platform/posix/ and platform/win32/ are the layer's own: everything above it, entry
 # points included, goes through the headers in platform/. Only tests of the layer's inner
-# pieces may include them: tests/platform/ and the fuzz targets of the .reg reader and the
-# wildcard matcher (tests/fuzz/fuzz_targets.cpp).
+# pieces may include them: tests/platform/ and the fuzz target of the .reg reader
+# (tests/fuzz/fuzz_targets.cpp).
 inner='^\s*#\s*include\s*"platform/(posix|win32)/'
 allowed='^(tests/platform/|tests/fuzz/fuzz_targets\.cpp:)'
 if grep -rnE "$inner" base general app ui bench tests --include='*.h' --include='*.cpp' |

@@ -14,7 +14,6 @@
 #include "general/numbers.h"
 #include "general/token.h"
 #include "platform/posix/reg_file.h"
-#include "platform/posix/wildcard.h"
 
 #define CHECK(c) ((c) ? void() : (std::fputs("broken: " #c "\n", stderr), __builtin_trap()))
 
@@ -35,17 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   } catch (const RuntimeError& error) {
     CHECK(error.Number() == kOverflow);
   }
-#elif defined(FUZZ_command_line)
-  // Only a switch that is present, after a blank or at the start, yields a (trimmed) value.
-  const bool decode = input.ConsumeBool();
-  const std::string key = input.ConsumeRandomLengthString(24);
-  const std::string line = input.ConsumeRemainingBytesAsString();
-  const std::string value = GetCommandLineParameter(line, key, "=", decode, " ");
-  const auto blank = [](const std::string& s) { return s.starts_with(' ') ? s : " " + s; };
-  CHECK(TrimBlanks(value) == value && (decode || line.find(value) != npos));
-  if (!value.empty()) CHECK(ContainsIgnoringCase(blank(line), blank(key) + "="));
-  CHECK(line.find('{') != npos ? DecodeEscapes(line).size() <= line.size()
-                               : DecodeEscapes(line) == line);
 #elif defined(FUZZ_date_expression)
   // Errors 5 and 6 only; a time of day past one day only when the expression sets one.
   const Long day = input.ConsumeIntegral<Long>(), seconds = input.ConsumeIntegralInRange(0, 86399);
@@ -96,25 +84,6 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   const std::string text = ArgumentTextFromArguments(
       {"/DeleteAfterDays=7", "/Path=" + folder, input.ConsumeRemainingBytesAsString()});
   CHECK(GetCommandLineParameter(text, "/Path", "=", false, " ") == TrimBlanks(folder));
-#elif defined(FUZZ_wildcard)
-  // A name matches itself ('?' and '*' included), in any ASCII case with its tail replaced by
-  // '*', and with its head replaced by '*' or one whole character by '?'. A longer name or a
-  // longer pattern does not match.
-  const std::uint8_t cut = input.ConsumeIntegral<std::uint8_t>();
-  const std::string name = input.ConsumeRemainingBytesAsString();
-  const auto next = [&name](std::size_t at) {  // only a lead byte owns continuation bytes
-    if (static_cast<unsigned char>(name[at++]) < 0xC0) return at;
-    while (at < name.size() && (static_cast<unsigned char>(name[at]) & 0xC0) == 0x80) ++at;
-    return at;
-  };
-  // Back off continuation bytes so that the cut falls between two characters.
-  std::size_t from = std::min<std::size_t>(cut, name.size());
-  while (from > 0 && from < name.size() && (name[from] & 0xC0) == 0x80) --from;
-  const std::string head = name.substr(0, from), tail = name.substr(from);
-  CHECK(MatchesPattern(name, name) && !MatchesPattern(name, name + "x"));
-  CHECK(MatchesPattern(FoldCase(name), head + "*") && MatchesPattern(name, "*" + tail));
-  if (name.find('*') == npos) CHECK(!MatchesPattern(name + "x", name));
-  if (!tail.empty()) CHECK(MatchesPattern(name, head + "?" + name.substr(next(from))));
 #endif
   return 0;
 }
