@@ -128,7 +128,6 @@ TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
     {.registry = "keys", .error = "Run-time error '7': Out of memory"},
 #endif
     {.path = logs.Text(), .in_child = ToFullDisk, .deleted = true, .error = full},
-    {.arguments = {"/DeleteAfterDays=0"}, .in_child = ToFullDisk, .error = full},
     // The /List record lost: every file still goes, and the run ends in error.
     {.path = logs.Text(),
      .arguments = {"/DeleteAfterDays=7", "/List"},
@@ -177,7 +176,6 @@ TEST(Run, SweepsTheFolderTheArgumentNamesOrRefuses) {
       {.arguments = {"/Path=", x}},
       {.arguments = {"--note=see /Path=" + x, "/Path=" + a}},
       {.arguments = {"/PATH=\"" + x + "\""}, .swept = x},
-      {.arguments = {"/Path=" + a, "/Path=" + x}, .swept = a},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::PrintToString(row.arguments));
