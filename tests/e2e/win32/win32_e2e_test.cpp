@@ -241,16 +241,18 @@ TEST(EventLog, TellsEveryRunTimeErrorAndEverySilentRun) {
     bool read_only_output = false;
   } rows[] = {
       {.arguments = {"/DeleteAfterDays=7", path}},
-      {{"/DeleteAfterDays=7", path, "/Silent"},
-       {{EVENTLOG_INFORMATION_TYPE, 1, {"1", folder.Text()}}}},
-      {{"/DeleteAfterDays=7", "/WhatIf", "/silent"},
-       {{EVENTLOG_INFORMATION_TYPE, 2, {"0", "c:\r\nC:\\DebugFiles"}}}},
-      {{"/Silent"}, {{EVENTLOG_WARNING_TYPE, 3, {"/Silent"}}}},
-      {{overflow, path}, {{EVENTLOG_ERROR_TYPE, 4, {"6", "Overflow", ""}}}},
+      {.arguments = {"/DeleteAfterDays=7", path, "/Silent"},
+       .entries = {Entry{EVENTLOG_INFORMATION_TYPE, 1, {"1", folder.Text()}}}},
+      {.arguments = {"/DeleteAfterDays=7", "/WhatIf", "/silent"},
+       .entries = {Entry{EVENTLOG_INFORMATION_TYPE, 2, {"0", "c:\r\nC:\\DebugFiles"}}}},
+      {.arguments = {"/Silent"}, .entries = {Entry{EVENTLOG_WARNING_TYPE, 3, {"/Silent"}}}},
+      {.arguments = {overflow, path},
+       .entries = {Entry{EVENTLOG_ERROR_TYPE, 4, {"6", "Overflow", ""}}}},
       // Standard output is a handle it cannot write: the /List record is lost.
-      {{"/DeleteAfterDays=7", path, "/List", "/Silent"},
-       {{EVENTLOG_ERROR_TYPE, 4, {"57", "Device I/O error", "standard output: Access denied"}}},
-       true},
+      {.arguments = {"/DeleteAfterDays=7", path, "/List", "/Silent"},
+       .entries = {Entry{
+           EVENTLOG_ERROR_TYPE, 4, {"57", "Device I/O error", "standard output: Access denied"}}},
+       .read_only_output = true},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::PrintToString(row.arguments));
