@@ -9,7 +9,7 @@
 
 #include "app/tarnwell_fn.h"
 #include "general/argument_text.h"
-#include "general/command_line.h"
+#include "general/token.h"
 #include "platform/event_log.h"
 #include "platform/message_box.h"
 #include "platform/wide_text.h"
@@ -18,10 +18,7 @@
 namespace tarnwell {
 namespace {
 
-// Main has kept the trimmed argument text in CommandLine.
-bool Silent() { return ContainsIgnoringCase(CommandLine, "/Silent"); }
-
-void ReportError(const RuntimeError& error) {
+void ReportError(const RuntimeError& error, const RunOutcome& outcome) {
   // The run has already failed; an entry that cannot be written (no Event Log service, a
   // full log, no memory for its text) is lost and changes nothing, as below.
   try {
@@ -31,12 +28,12 @@ void ReportError(const RuntimeError& error) {
   } catch (const std::bad_alloc&) {
     // Unwinding has freed the entry's text; the box below needs little.
   }
-  if (!Silent()) platform::ShowErrorMessage(FormatRuntimeError(error));
+  if (!outcome.unwatched) platform::ShowErrorMessage(FormatRuntimeError(error));
 }
 
 // Under /Silent nothing on the screen says how the run went. Its exit status is decided
 // before this is written and stays as it is whether or not the entry can be written.
-void ReportSilentRun(int exit_status, const RunSummary& summary) {
+void ReportSilentRun(int exit_status, const RunOutcome& summary, std::string_view text) {
   try {
     if (exit_status == static_cast<int>(RunEnding::kSwept)) {
       std::string folders;
@@ -45,11 +42,11 @@ void ReportSilentRun(int exit_status, const RunSummary& summary) {
       }
       platform::WriteEventLogEntry(
           platform::EventType::kInformation,
-          summary.what_if ? TARNWELL_EVENT_PREVIEWED : TARNWELL_EVENT_SWEPT,
+          summary.choices.what_if ? TARNWELL_EVENT_PREVIEWED : TARNWELL_EVENT_SWEPT,
           {std::to_string(summary.total), folders});
     } else if (exit_status == static_cast<int>(RunEnding::kUsageShown)) {
       platform::WriteEventLogEntry(platform::EventType::kWarning, TARNWELL_EVENT_USAGE_SHOWN,
-                                   {CommandLine});
+                                   {std::string(TrimBlanks(text))});
     }
   } catch (const std::bad_alloc&) {
     // The entry is lost; the run's ending stands.
@@ -61,10 +58,9 @@ void ReportSilentRun(int exit_status, const RunSummary& summary) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace tarnwell;
-  RunSummary summary;
-  const int exit_status =
-      ExitStatusOfRun(ArgumentTextFromCommandLine(platform::Narrow(GetCommandLineW())), nullptr,
-                      ReportError, &summary);
-  if (Silent()) ReportSilentRun(exit_status, summary);
+  const std::string text = ArgumentTextFromCommandLine(platform::Narrow(GetCommandLineW()));
+  RunOutcome outcome;
+  const int exit_status = ExitStatusOfRun({.text = text}, &outcome, ReportError);
+  if (outcome.unwatched) ReportSilentRun(exit_status, outcome, text);
   return exit_status;
 }

@@ -3,13 +3,13 @@
 #include <cstdio>
 
 #include "app/tarnwell_version.h"
+#include "general/run_plan.h"
 
 namespace tarnwell {
 namespace {
 
-// The first line is the usage message exactly as a run without a day count shows it.
+// Follows the usage message, exactly as a run without a day count shows it.
 constexpr char kHelp[] =
-    "Usage: Tarnwell.exe /DeleteAfterDays=<NumberOfDays> [/Path=<PathToExamine] [/Silent]\n"
     "\n"
     "Deletes the dated log files (stem.YYYYMMDD.log) directly inside a folder whose date\n"
     "lies more than NumberOfDays whole days before today, and reports how many it deleted.\n"
@@ -50,9 +50,13 @@ constexpr char kVersion[] = "tarnwell " TARNWELL_VERSION "\n";
 }  // namespace
 
 bool PrintProgramInformation(std::string_view argument) {
-  const char* text = argument == "--help" ? kHelp : argument == "--version" ? kVersion : nullptr;
-  if (text == nullptr) return false;
-  std::fputs(text, stdout);
+  if (argument == "--help") {
+    std::puts(kUsageMessage);
+    std::fputs(kHelp, stdout);
+    return true;
+  }
+  if (argument != "--version") return false;
+  std::fputs(kVersion, stdout);
   return true;
 }
 

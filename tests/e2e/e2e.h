@@ -14,7 +14,7 @@ using Lines = std::vector<std::string>;
 struct RunResult {
   int exit_code = -1;
   Lines messages;  // usage or count: stdout lines / information boxes
-  Lines errors;    // run-time errors: stderr lines / error boxes
+  Lines errors;    // run-time errors and notices: stderr lines, and on Windows error boxes
   Lines output;    // Windows: the standard output file (on Linux all of it is `messages`)
 };
 
@@ -36,6 +36,10 @@ void AddEntriesNeverDeleted(const TestFolder& folder);
 
 inline const Lines kUsage = {
     "Usage: Tarnwell.exe /DeleteAfterDays=<NumberOfDays> [/Path=<PathToExamine] [/Silent]"};
+
+// The line that says why a command line was refused; `kUsageHint` follows the reason.
+extern const char kUsageHint[];
+inline std::string Refusal(const std::string& why) { return "tarnwell: " + why + kUsageHint; }
 
 inline Lines Deleted(int count) { return {std::to_string(count) + " Debug files deleted"}; }
 

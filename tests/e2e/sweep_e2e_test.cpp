@@ -10,6 +10,9 @@ namespace {
 
 const Lines kOverflow = {"Run-time error '6': Overflow"};
 
+// A refused command line shows the usage message and says why, even under /Silent, and an
+// overflowing day count ends the run; neither touches a file. (Which command lines are
+// refused, and why, is the run plan's table.)
 TEST(Run, UsageAndOverflowOfTheDayCountTouchNothing) {
   TestFolder folder;
   const std::string old_log = LogName("app", -30), path = "/Path=" + folder.Text();
@@ -20,20 +23,28 @@ TEST(Run, UsageAndOverflowOfTheDayCountTouchNothing) {
     int exit_code;
     Lines messages = {}, errors = {};
   } rows[] = {
-      {.arguments = {}, .exit_code = 2, .messages = kUsage},
-      {.arguments = {"/DeleteAfterDays=0.5", path}, .exit_code = 2, .messages = kUsage},
-      {.arguments = {"/Silent"}, .exit_code = 2, .messages = kUsage},
+      {.arguments = {},
+       .exit_code = 2,
+       .messages = kUsage,
+       .errors = {Refusal("/DeleteAfterDays=<NumberOfDays> is missing")}},
+      {.arguments = {"/Silent"},
+       .exit_code = 2,
+       .messages = kUsage,
+       .errors = {Refusal("/DeleteAfterDays=<NumberOfDays> is missing")}},
+      // A mistyped safety switch must not turn into a run without it.
+      {.arguments = {"/DeleteAfterDays=7", path, "/WhatsIf"},
+       .exit_code = 2,
+       .messages = kUsage,
+       .errors = {Refusal("unknown switch '/WhatsIf'")}},
+      {.arguments = {"/DeleteAfterDays=7", path, "/Keep=0"},
+       .exit_code = 2,
+       .messages = kUsage,
+       .errors = {Refusal("/Keep=0: the count must be a whole number from 1 to 1000000")}},
+      {.arguments = {"/DeleteAfterDays=7", "/?"}, .exit_code = 2, .messages = kUsage},
       {.arguments = {overflow, path}, .exit_code = 1, .errors = kOverflow},
-      {.arguments = {overflow, "x/SILENTium", path},
+      {.arguments = {overflow, "/SILENT", path},
        .exit_code = 1,
        .errors = kSilentHidesErrors ? Lines{} : kOverflow},
-      // A bad count of logs to keep must not turn into a run without it.
-      {.arguments = {"/DeleteAfterDays=7", path, "/Keep=0"}, .exit_code = 2, .messages = kUsage},
-      {.arguments = {"/DeleteAfterDays=7", path, "/KEEP=1.5"}, .exit_code = 2, .messages = kUsage},
-      {.arguments = {"/DeleteAfterDays=7", path, "/Keep=1000001"},
-       .exit_code = 2,
-       .messages = kUsage},
-      {.arguments = {"/DeleteAfterDays=7", path, "/Keep", "7"}, .exit_code = 2, .messages = kUsage},
   };
   for (const auto& row : rows) {
     const RunResult run = RunTarnwell(row.arguments);

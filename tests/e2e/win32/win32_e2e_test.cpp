@@ -15,6 +15,7 @@
 namespace tarnwell::e2e {
 
 const bool kSilentHidesErrors = true;
+const char kUsageHint[] = "";
 const bool kNamesDifferInCase = false;
 
 namespace {
