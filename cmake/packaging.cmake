@@ -1,15 +1,19 @@
 # What `cmake --install` puts where, and the Windows zip (CPack) and MSI (wixl).
-#   Linux:   GNU layout under the prefix; with TARNWELL_INSTALL_SYSTEM_FILES also the
-#            example registry file in /etc/tarnwell and the systemd service and timer.
+#   Linux:   GNU layout under the prefix, the README with its pages under docs/; with
+#            TARNWELL_INSTALL_SYSTEM_FILES also the example registry file in /etc/tarnwell
+#            and the systemd service and timer.
 #   Windows: one flat folder: Tarnwell.exe, README.txt, LICENSE.txt.
 
 if(TARNWELL_PLATFORM STREQUAL "posix")
-  set(CMAKE_INSTALL_DOCDIR share/doc/tarnwell CACHE PATH "Documentation (README)")
+  set(CMAKE_INSTALL_DOCDIR share/doc/tarnwell CACHE PATH "Documentation (README, docs/)")
   include(GNUInstallDirs)
 
   install(TARGETS tarnwell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
   install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # The pages the README links to, beside it as in the source tree, so that its links hold.
+  install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs
+          FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
 
   # Off by default: these go outside the prefix (the program reads /etc/tarnwell whatever
   # the prefix), which only a package or a deliberate system install should do.

@@ -34,10 +34,16 @@ for artifact in "$deb" "$zip" "$msi"; do
 done
 
 echo "== cmake --install, native preset =="
-# By default nothing goes outside the prefix: no /etc, no systemd units.
+# By default nothing goes outside the prefix: no /etc, no systemd units. The pages under
+# docs/ and their pictures go beside the README, whose links name them.
+pages=()
+for page in docs/*.md docs/*.png; do
+  [ -e "$page" ] && pages+=("$page")
+done
 cmake --install build/native --prefix "$dist/prefix" >/dev/null || fail "cmake --install"
 expect "installed under the prefix" \
-  "bin/tarnwell share/doc/tarnwell/LICENSE share/doc/tarnwell/README.md share/man/man1/tarnwell.1" \
+  "$(printf '%s\n' bin/tarnwell share/doc/tarnwell/LICENSE share/doc/tarnwell/README.md \
+    share/man/man1/tarnwell.1 "${pages[@]/#/share/doc/tarnwell/}" | sort | xargs)" \
   "$(cd "$dist/prefix" && find . -type f | sed 's|^\./||' | sort | xargs)"
 
 echo "== .deb: lintian =="
@@ -55,6 +61,10 @@ dpkg-deb -e "$deb" "$dist/control"
 for path in usr/bin/tarnwell usr/share/man/man1/tarnwell.1.gz usr/share/doc/tarnwell/copyright \
   etc/tarnwell/registry.reg lib/systemd/system/tarnwell.service lib/systemd/system/tarnwell.timer; do
   [ -f "$tree/$path" ] || fail "not in the .deb: /$path"
+done
+# The documentation, compressed where dh_compress finds it worth it.
+for path in usr/share/doc/tarnwell/README.md "${pages[@]/#/usr/share/doc/tarnwell/}"; do
+  [ -f "$tree/$path" ] || [ -f "$tree/$path.gz" ] || fail "not in the .deb: /$path"
 done
 expect "conffiles" /etc/tarnwell/registry.reg "$(cat "$dist/control/conffiles")"
 # Installed, not enabled or started: postinst may only re-enable a timer the

@@ -357,8 +357,8 @@ check_sweeps() {
 
 # A folder that the sandbox keeps read-only (ProtectSystem=full: /usr) must not pass for a
 # clean sweep: the program's notice of the old files it could not delete reaches the
-# journal, and nothing is lost. Then the README's remedy, ReadWritePaths=, makes it
-# sweepable.
+# journal, and nothing is lost. Then the remedy that docs/daily-runs.md gives,
+# ReadWritePaths=, makes it sweepable.
 check_read_only_folder_notice() {
   echo "== a folder the sandbox keeps read-only =="
   local folder=/usr/local/logs

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the layering and the formatting, builds the native,
-# sanitizer and Windows targets (warnings are errors), and runs every suite: natively,
-# under ASan/UBSan, the Windows build under Wine, and each fuzz target for 15 seconds; then
-# builds the .deb, zip and MSI and installs and runs them, and tries the .deb's service and
-# timer in a container booted with systemd.
+# Installs what is missing, checks the layering, the formatting and the links of the README
+# and docs/, builds the native, sanitizer and Windows targets (warnings are errors), and
+# runs every suite: natively, under ASan/UBSan, the Windows build under Wine, and each fuzz
+# target for 15 seconds; then builds the .deb, zip and MSI and installs and runs them, and
+# tries the .deb's service and timer in a container booted with systemd.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +11,7 @@ scripts/install-deps.sh || exit 1
 
 failed=()
 scripts/check-layers.sh || failed+=("layers")
+scripts/check-links.sh || failed+=("links")
 find app base general platform tests ui bench \( -name '*.cpp' -o -name '*.h' \) -print0 |
   xargs -0 clang-format --dry-run --Werror || failed+=("format")
 
