@@ -18,7 +18,7 @@ namespace tarnwell::platform {
 // An entry as a system's reader finds it, before a batch keeps a copy.
 struct FoundEntry {
   std::string_view name;  // UTF-8, as the batch hands it out
-  std::uint64_t id = 0;   // its sort key (ListedEntry::id), unless it comes with a `form`
+  std::uint64_t id = 0;   // the listed entry's key, unless it comes with a `form`
   // The system's own spelling of the name, kept beside it when not empty, for a deletion
   // that must name the entry exactly as listed (Windows: UTF-16, which need not survive the
   // trip through UTF-8). An entry kept with a form gets its place in the batch as its id;

@@ -221,7 +221,7 @@ OsResult FolderListing::State::Check(const ListedEntry& entry, char (&name)[kNam
   entry.name.copy(name, entry.name.size());
   name[entry.name.size()] = '\0';
   // Whatever stands under the name now, without following a link. The listed inode number
-  // is no proof of identity (see ListedEntry::id); the name is what was judged.
+  // is no proof of identity (see ListedEntry); the name is what was judged.
   struct statx info;
   const unsigned wanted = STATX_TYPE | STATX_MODE | (preview ? STATX_UID : 0);
   if (statx(dir_fd, name, AT_SYMLINK_NOFOLLOW, wanted, &info) != 0) return PosixError(errno);

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
+#include <string_view>
+#include <vector>
 
 #include "general/calendar.h"
 #include "general/date_stamp.h"
@@ -68,6 +71,24 @@ TEST(FolderListingOnWindows, LeavesEntriesHiddenOrHeldOpenSinceTheyWereListed) {
   for (const platform::ListedEntry& entry : batch) listing.DeleteEntry(entry);
   CloseHandle(holder);
   EXPECT_EQ(folder.Entries(), (Names{hidden, held}));
+}
+
+// Windows deletes in the order it listed, whatever order the entries were handed over in.
+TEST(FolderListingOnWindows, OrdersEntriesForDeletionAsListed) {
+  const TestFolder folder;
+  for (int i = 0; i < 50; ++i) folder.Add(LogName("trace" + std::to_string(i), -30));
+  platform::FolderListing listing;
+  std::vector<platform::ListedEntry> batch;
+  ASSERT_TRUE(listing.Open(folder.Text(), "*.log").done() && listing.NextBatch(&batch).done());
+  const auto names = [&batch] {
+    std::vector<std::string_view> listed;
+    for (const platform::ListedEntry& entry : batch) listed.push_back(entry.name);
+    return listed;
+  };
+  const std::vector<std::string_view> listed = names();
+  std::reverse(batch.begin(), batch.end());
+  listing.OrderForDeletion(&batch);
+  EXPECT_EQ(names(), listed);
 }
 
 // The C runtime reaches the time zone by its own path.
