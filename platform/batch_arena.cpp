@@ -75,4 +75,10 @@ std::string_view BatchArena::FormOf(const ListedEntry& entry) const {
   return {bytes_.get() + placed.form_at, placed.end - placed.form_at};
 }
 
+bool IsEntryName(std::string_view name, std::string_view separators) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find('\0') == std::string_view::npos &&
+         name.find_first_of(separators) == std::string_view::npos;
+}
+
 }  // namespace tarnwell::platform

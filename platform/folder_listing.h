@@ -103,7 +103,14 @@ class FolderListing {
   OsResult WouldDeleteEntry(const ListedEntry& entry);
 
  private:
+  // What this system holds while it reads a folder: listing_state.h in platform/posix/ and
+  // platform/win32/.
   struct State;
+
+  // Replaces the state with a fresh one for a new reading, which keeps the batch storage of
+  // the reading before, and returns it.
+  State& StartReading();
+
   std::size_t batch_bytes_;
   std::unique_ptr<State> state_;
 };
