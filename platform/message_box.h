@@ -19,10 +19,12 @@ OsResult ShowMessage(const std::string& text);
 // on standard error. Results as for ShowMessage.
 OsResult ShowErrorMessage(const std::string& text);
 
-// A notice for whoever reads an unattended run's log: on POSIX one line on standard error
-// (the journal, under systemd), even when the run is silent; on Windows, which gives the
-// program no standard error, nothing. A line that cannot be written is lost: there is no
-// other place left to say so, and the count and exit status still tell the run's end.
+// A notice for whoever reads an unattended run's log: one line on standard error, even
+// when the run is silent. POSIX: file descriptor 2 (the journal, under systemd). Windows,
+// which gives a GUI program no standard error of its own: the standard error handle when
+// its caller gave one (a redirection, a parent's pipe), a file or pipe as UTF-8 with CR LF,
+// a console as wide text; otherwise nowhere. A line that cannot be written is lost: there
+// is no other place left to say so, and the count and exit status still tell the run's end.
 void ShowNotice(const std::string& text);
 
 }  // namespace tarnwell::platform

@@ -4,6 +4,7 @@
 
 #include "platform/wide_text.h"
 #include "platform/win32/win32_error.h"
+#include "platform/win32/write_line.h"
 
 namespace tarnwell::platform {
 
@@ -24,6 +25,11 @@ OsResult ShowMessage(const std::string& text) { return ShowBox(text, MB_ICONINFO
 
 OsResult ShowErrorMessage(const std::string& text) { return ShowBox(text, MB_ICONERROR); }
 
-void ShowNotice(const std::string&) {}
+void ShowNotice(const std::string& text) {
+  // Only a standard error the caller gave, asked for afresh each time (notices are few):
+  // nobody asked for the notices, so unlike the /List record they never go to the console
+  // of a prompt that started the program and has moved on since.
+  WriteLineTo(StandardTarget(STD_ERROR_HANDLE), text);
+}
 
 }  // namespace tarnwell::platform

@@ -1,12 +1,14 @@
 // What differs by target, on Windows: folders named in the forms the file API takes and
-// changed by someone else while they are swept, the local clock and the real registry
-// (Wine's).
+// changed by someone else while they are swept, the local clock, the real registry (Wine's)
+// and notices on a standard error the caller gave.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <ctime>
+#include <fstream>
+#include <iterator>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "general/date_stamp.h"
 #include "general/registry.h"
 #include "platform/folder_listing.h"
+#include "platform/message_box.h"
 #include "platform/win32/extended_path.h"
 #include "tests/test_folder.h"
 
@@ -129,6 +132,44 @@ TEST(GetRegistryString, ReadsTextUpToItsFirstNulAndGivesEmptyForOtherTypes) {
   // No key at all.
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\TarnwellTest");
   EXPECT_EQ(GetRegistryString(platform::kHkeyLocalMachine, kKey, "DebugPath", kDefault), kDefault);
+}
+
+// What one notice leaves in a standard error set to a new file or, with `pipe`, to a pipe.
+std::string NoticeLeft(const std::string& line, bool pipe) {
+  const fs::path file =
+      fs::temp_directory_path() / ("tarnwell-notice-" + std::to_string(GetCurrentProcessId()));
+  HANDLE reader = nullptr, writer = nullptr;
+  if (pipe) {
+    CreatePipe(&reader, &writer, nullptr, 0);
+  } else {
+    writer = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0,
+                         nullptr);
+  }
+  const HANDLE before = GetStdHandle(STD_ERROR_HANDLE);
+  SetStdHandle(STD_ERROR_HANDLE, writer);
+  platform::ShowNotice(line);
+  SetStdHandle(STD_ERROR_HANDLE, before);
+  CloseHandle(writer);
+  std::string left;
+  if (pipe) {
+    char bytes[256];
+    DWORD got = 0;
+    while (ReadFile(reader, bytes, sizeof bytes, &got, nullptr) && got > 0) left.append(bytes, got);
+    CloseHandle(reader);
+  } else {
+    std::ifstream written(file, std::ios::binary);
+    left.assign(std::istreambuf_iterator<char>(written), {});
+    written.close();
+    fs::remove(file);
+  }
+  return left;
+}
+
+// A GUI program has a standard error only when its caller gives one; the notice lands there
+// whole, as UTF-8 with the line end Windows readers expect.
+TEST(ShowNotice, WritesTheLineToTheStandardErrorTheCallerGave) {
+  const std::string line = "tarnwell: D:\\J\xc3\xb6rg: 2 old files not deleted: Access is denied";
+  for (const bool pipe : {false, true}) EXPECT_EQ(NoticeLeft(line, pipe), line + "\r\n") << pipe;
 }
 
 }  // namespace
