@@ -27,4 +27,12 @@ OsResult ShowErrorMessage(const std::string& text);
 // is no other place left to say so, and the count and exit status still tell the run's end.
 void ShowNotice(const std::string& text);
 
+// Whether someone can see a message shown now, and close it. Windows: false when the
+// process's window station is not visible (a service; a scheduled task run as SYSTEM or
+// "whether the user is logged on or not"), where ShowMessage's box would wait for a click
+// that never comes; true on a visible one. POSIX: always true, messages being lines on the
+// standard streams, which never wait. Touches nothing, and never fails: on Windows a
+// station that cannot be asked counts as not visible.
+bool MessagesCanBeSeen();
+
 }  // namespace tarnwell::platform

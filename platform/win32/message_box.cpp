@@ -32,4 +32,17 @@ void ShowNotice(const std::string& text) {
   WriteLineTo(StandardTarget(STD_ERROR_HANDLE), text);
 }
 
+bool MessagesCanBeSeen() {
+  USEROBJECTFLAGS flags{};
+  const HWINSTA station = GetProcessWindowStation();
+  // Not knowing counts as not visible. A box nobody sees waits for ever, and so does the
+  // unattended run behind it, holding up the task's later starts; a message sent elsewhere
+  // instead is only out of sight for whoever watches the screen.
+  if (station == nullptr ||
+      !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr)) {
+    return false;
+  }
+  return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 }  // namespace tarnwell::platform

@@ -1,6 +1,6 @@
 // What differs by target, on Windows: folders named in the forms the file API takes and
-// changed by someone else while they are swept, the local clock, the real registry (Wine's)
-// and notices on a standard error the caller gave.
+// changed by someone else while they are swept, the local clock, the real registry (Wine's),
+// notices on a standard error the caller gave and boxes on window stations nobody sees.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 #include "general/registry.h"
 #include "platform/folder_listing.h"
 #include "platform/message_box.h"
+#include "platform/wide_text.h"
 #include "platform/win32/extended_path.h"
 #include "tests/test_folder.h"
 
@@ -170,6 +171,59 @@ std::string NoticeLeft(const std::string& line, bool pipe) {
 TEST(ShowNotice, WritesTheLineToTheStandardErrorTheCallerGave) {
   const std::string line = "tarnwell: D:\\J\xc3\xb6rg: 2 old files not deleted: Access is denied";
   for (const bool pipe : {false, true}) EXPECT_EQ(NoticeLeft(line, pipe), line + "\r\n") << pipe;
+}
+
+// What MessagesCanBeSeen() answers in a process started on `desktop` ("station\desktop"):
+// 1 yes, 2 no, anything else a process that did not get to ask.
+DWORD AnswerOnDesktop(const std::wstring& desktop) {
+  wchar_t probe[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, probe, MAX_PATH);
+  const std::wstring program = fs::path(probe).replace_filename(L"messages_seen_probe.exe");
+  std::wstring command = L"\"" + program + L"\"", on = desktop;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.lpDesktop = on.data();
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    ADD_FAILURE() << "cannot start the probe: error " << GetLastError();
+    return 0;
+  }
+  if (WaitForSingleObject(process.hProcess, 30000) == WAIT_TIMEOUT) {
+    TerminateProcess(process.hProcess, 99);
+  }
+  DWORD answer = 0;
+  GetExitCodeProcess(process.hProcess, &answer);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return answer;
+}
+
+// A service, or a task run as SYSTEM or whether the user is logged on or not, runs on a
+// window station of its own that Windows (and Wine) make without WSF_VISIBLE; the one user
+// who sees the screen has WinSta0.
+TEST(MessagesCanBeSeen, OnlyOnAVisibleWindowStation) {
+  const std::wstring station = L"TarnwellUnseen" + std::to_wstring(GetCurrentProcessId());
+  const HWINSTA own = GetProcessWindowStation();
+  const HWINSTA unseen = CreateWindowStationW(station.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
+  ASSERT_NE(unseen, nullptr) << GetLastError();
+  // A desktop is made on the caller's own window station.
+  ASSERT_TRUE(SetProcessWindowStation(unseen)) << GetLastError();
+  const HDESK desktop = CreateDesktopW(L"Desk", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+  SetProcessWindowStation(own);
+  ASSERT_NE(desktop, nullptr) << GetLastError();
+  const struct {
+    std::wstring desktop;
+    DWORD answer;
+  } rows[] = {
+      {L"WinSta0\\Default", 1},
+      {station + L"\\Desk", 2},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(AnswerOnDesktop(row.desktop), row.answer) << platform::Narrow(row.desktop);
+  }
+  CloseDesktop(desktop);
+  CloseWindowStation(unseen);
 }
 
 }  // namespace
