@@ -1,5 +1,5 @@
-// The program's user interface: one message at the end of a run, and the notices that say
-// why a run did less than asked.
+// The program's user interface: one message at the end of a run, the notices that say why
+// a run did less than asked, and whether anyone can see a message at all.
 #pragma once
 
 #include <string>

@@ -26,9 +26,10 @@ OsResult ShowMessage(const std::string& text) { return ShowBox(text, MB_ICONINFO
 OsResult ShowErrorMessage(const std::string& text) { return ShowBox(text, MB_ICONERROR); }
 
 void ShowNotice(const std::string& text) {
-  // Only a standard error the caller gave, asked for afresh each time (notices are few):
-  // nobody asked for the notices, so unlike the /List record they never go to the console
-  // of a prompt that started the program and has moved on since.
+  // Only a standard error the caller gave, looked up at each notice (there are few). Never
+  // the console of the prompt the program was started from, as the /List record that was
+  // asked for may be: that prompt has moved on, and a line nobody asked for would land
+  // among the user's next commands.
   WriteLineTo(StandardTarget(STD_ERROR_HANDLE), text);
 }
 
