@@ -18,6 +18,13 @@
 namespace tarnwell {
 namespace {
 
+// The platform layer names the IDs the message table gives, and administrators filter on.
+static_assert(platform::kEventSwept == TARNWELL_EVENT_SWEPT);
+static_assert(platform::kEventPreviewed == TARNWELL_EVENT_PREVIEWED);
+static_assert(platform::kEventUsageShown == TARNWELL_EVENT_USAGE_SHOWN);
+static_assert(platform::kEventRuntimeError == TARNWELL_EVENT_RUNTIME_ERROR);
+static_assert(platform::kEventNotice == TARNWELL_EVENT_NOTICE);
+
 // Main has kept the trimmed argument text in CommandLine.
 bool Silent() { return ContainsIgnoringCase(CommandLine, "/Silent"); }
 
@@ -26,7 +33,7 @@ void ReportError(const RuntimeError& error) {
   // full log, no memory for its text) is lost and changes nothing, as below.
   try {
     platform::WriteEventLogEntry(
-        platform::EventType::kError, TARNWELL_EVENT_RUNTIME_ERROR,
+        platform::EventType::kError, platform::kEventRuntimeError,
         {std::to_string(error.Number()), error.Description(), error.Detail()});
   } catch (const std::bad_alloc&) {
     // Unwinding has freed the entry's text; the box below needs little.
@@ -45,10 +52,10 @@ void ReportSilentRun(int exit_status, const RunSummary& summary) {
       }
       platform::WriteEventLogEntry(
           platform::EventType::kInformation,
-          summary.what_if ? TARNWELL_EVENT_PREVIEWED : TARNWELL_EVENT_SWEPT,
+          summary.what_if ? platform::kEventPreviewed : platform::kEventSwept,
           {std::to_string(summary.total), folders});
     } else if (exit_status == static_cast<int>(RunEnding::kUsageShown)) {
-      platform::WriteEventLogEntry(platform::EventType::kWarning, TARNWELL_EVENT_USAGE_SHOWN,
+      platform::WriteEventLogEntry(platform::EventType::kWarning, platform::kEventUsageShown,
                                    {CommandLine});
     }
   } catch (const std::bad_alloc&) {

@@ -201,8 +201,7 @@ Long SweepFolder(const std::string& folder, Long limit, const SweepOptions& opti
       const std::optional<Long> date = age_limit.LogDate(entry.name);
       return !date || !age_limit.IsOlderDate(*date) || (newest && newest->Keeps(entry.name, *date));
     });
-    // In the order the file system deletes fastest (inode order on POSIX).
-    std::sort(batch.begin(), batch.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+    listing.OrderForDeletion(&batch);
     for (const platform::ListedEntry& entry : batch) {
       const platform::OsResult gone =
           options.what_if ? listing.WouldDeleteEntry(entry) : listing.DeleteEntry(entry);
