@@ -20,11 +20,13 @@ class Report {
   Report(const RunChoices& choices, std::string command_line, std::string usage_hint);
 
   // Whether nobody sees the end of the run on the screen: under /Silent, or where no
-  // message box can be seen. Such a run's errors are reported without a box too.
+  // message box can be seen (platform::MessagesCanBeSeen). Such a run reports in the
+  // Event Log what a box would have said, and its errors without a box.
   bool Unwatched() const { return unwatched_; }
 
   // A notice for whoever reads an unattended run's log, `text` after "tarnwell: ": one line
-  // on standard error (Windows: when a caller redirected it), also under /Silent.
+  // on standard error (Windows: when a caller redirected it), also under /Silent; and when
+  // the run is unwatched, an Event Log warning with that line.
   void Notice(const std::string& text);
 
   // The /List line for `path` (a full path, as platform::LineText writes it). A line that
@@ -32,20 +34,24 @@ class Report {
   // kept for Finish. Lines written from several threads stay whole.
   void Record(const std::string& path);
 
-  // The usage message instead of a run, and `why` (empty: it was asked for) as a notice.
-  // Raises kDeviceIoError when the message cannot be shown.
+  // The usage message instead of a run (unless no box can be seen), and `why` (empty: it
+  // was asked for) as a line on standard error; when the run is unwatched, an Event Log
+  // warning with the command line and why. Raises kDeviceIoError when the message cannot
+  // be shown.
   void Usage(const std::string& why);
 
-  // The end of a run that deleted `total` files (with /WhatIf: would delete): the count
-  // message unless the run is silent. Raises kDeviceIoError, instead, when a /List line
-  // was lost, so that an incomplete record does not pass for a success, or when the
+  // The end of a run that deleted `total` files (with /WhatIf: would delete) in `folders`
+  // (as given, in sweep order): the count message, or when the run is unwatched an Event
+  // Log entry with the count and the folders. Raises kDeviceIoError, instead, when a /List
+  // line was lost, so that an incomplete record does not pass for a success, or when the
   // message cannot be shown.
-  void Finish(Long total);
+  void Finish(Long total, const std::vector<std::string>& folders);
 
  private:
   RunChoices choices_;
   std::string command_line_;
   std::string usage_hint_;
+  bool seen_;
   bool unwatched_;
   std::mutex record_mutex_;
   std::optional<std::string> record_failure_;

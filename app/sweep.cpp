@@ -51,7 +51,7 @@ void DeleteBatch(platform::FolderListing& listing, std::vector<platform::ListedE
                  const std::string& used, const RunChoices& choices, Report& report,
                  SweepResult& result) {
   // In the order the file system deletes fastest.
-  std::sort(batch.begin(), batch.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+  listing.OrderForDeletion(&batch);
   for (const platform::ListedEntry& entry : batch) {
     const platform::OsResult gone =
         choices.what_if ? listing.WouldDeleteEntry(entry) : listing.DeleteEntry(entry);
@@ -79,10 +79,7 @@ SweepResult Sweep(const Rule& rule, const RunChoices& choices, Report& report) {
   result.folder = shown;
   const platform::OsResult found = platform::ProbeFolder(*used);
   if (found.failed()) RaiseError(kPathFileAccessError, shown + ": " + found.reason);
-  if (!found.done()) {
-    report.Notice(shown + ": no such folder, nothing swept");
-    return result;
-  }
+  if (!found.done()) return result;
   result.there = true;
   platform::FolderListing listing;
   std::vector<platform::ListedEntry> batch;

@@ -29,9 +29,9 @@ struct SweepResult {
 // that cannot be deleted, or whose name cannot be read as a date, is left alone and the
 // sweep goes on. With `choices.what_if` nothing is deleted and the result counts what
 // would be; with `choices.list` each file's full path goes to `report` as it goes.
-// Notices to `report`: a folder named that is not there (not for a drive-letter path on
-// POSIX, which names none), and after the sweep how many old files stayed for another
-// reason than their read-only mark, with the first such reason. A folder that is there
+// A folder that is not there is swept as an empty one (`there` false). A notice to
+// `report` after the sweep says how many old files stayed for another reason than their
+// read-only mark, with the first such reason. A folder that is there
 // but cannot be reached or listed raises kPathFileAccessError, its detail naming the
 // folder and the system's reason.
 SweepResult Sweep(const Rule& rule, const RunChoices& choices, Report& report);

@@ -13,13 +13,14 @@ namespace {
 
 constexpr char kFallbackFolder[] = "C:\\DebugFiles";
 
-// The second folder of the default sweep: the registry's debug folder, or the fallback.
+// The second folder of the default sweep: the registry's debug folder, or "" when it names
+// none.
 std::string DebugFolder(Report& report) {
   std::vector<std::string> warnings;
   const std::string folder = GetRegistryString(platform::kHkeyLocalMachine, "SOFTWARE\\Corvane",
                                                "DebugPath", "", &warnings);
   for (const std::string& warning : warnings) report.Notice(warning);
-  return folder.empty() ? kFallbackFolder : folder;
+  return folder;
 }
 
 }  // namespace
@@ -36,19 +37,28 @@ RunEnding Main(const Invocation& invocation, RunOutcome* outcome) {
     return RunEnding::kUsageShown;
   }
 
-  const auto sweep = [&](Rule rule, std::string folder) {
+  // A folder someone named that is not there is worth a line; the root of C: and the
+  // fallback folder, which nobody named, are not.
+  const auto sweep = [&](Rule rule, std::string folder, bool named) {
     rule.folder = std::move(folder);
     outcome->folders.push_back(rule.folder);
-    return Sweep(rule, plan.choices, report).deleted;
+    const SweepResult result = Sweep(rule, plan.choices, report);
+    if (named && !result.there && !result.folder.empty()) {
+      report.Notice(result.folder + ": no such folder, nothing swept");
+    }
+    return result.deleted;
   };
   if (!plan.sweep.folder.empty()) {
-    outcome->total = sweep(plan.sweep, plan.sweep.folder);
+    outcome->total = sweep(plan.sweep, plan.sweep.folder, true);
   } else {
     // "c:" plus the sweep's separator names the root of drive C:.
-    const Long first = sweep(plan.sweep, "c:");
-    outcome->total = AddLong(sweep(plan.sweep, DebugFolder(report)), first);
+    const Long first = sweep(plan.sweep, "c:", false);
+    const std::string debug_folder = DebugFolder(report);
+    const bool named = !debug_folder.empty();
+    outcome->total =
+        AddLong(sweep(plan.sweep, named ? debug_folder : kFallbackFolder, named), first);
   }
-  report.Finish(outcome->total);
+  report.Finish(outcome->total, outcome->folders);
   return RunEnding::kSwept;
 }
 

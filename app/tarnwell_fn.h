@@ -21,10 +21,10 @@ inline constexpr int kRunTimeErrorExitStatus = 1;
 
 // How the process was started, as its entry point hands it over.
 struct Invocation {
-  std::string_view text;  // the argument text: the command line after the program's name
+  std::string_view text = "";  // the argument text: the command line after the program's name
   // The argument vector that `text` was rebuilt from (POSIX), or null (Windows).
   const std::vector<std::string>* arguments = nullptr;
-  std::string_view usage_hint;  // follows the reason a command line is refused
+  std::string_view usage_hint = "";  // follows the reason a command line is refused
 };
 
 // What a run leaves its entry point to know, filled in as the run goes, so that an error

@@ -1,8 +1,7 @@
 // batch_budget DIR BYTES: deletes the old dated logs directly inside DIR the way the sweep
-// does (batches, the old files of each in ascending id, the same check before each
-// deletion), but with batches of BYTES instead of the program's own size, and prints how
-// many it deleted. bench/batch_budget.sh times it against find at several sizes.
-#include <algorithm>
+// does (batches, the old files of each in the listing's order for deletion, the same check
+// before each deletion), but with batches of BYTES instead of the program's own size, and
+// prints how many it deleted. bench/batch_budget.sh times it against find at several sizes.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,7 +23,7 @@ int main(int argc, char** argv) {
   while (listing.NextBatch(&batch).done()) {
     const tarnwell::AgeLimit limit = tarnwell::AgeLimit::FromClock(7);
     std::erase_if(batch, [&](const ListedEntry& entry) { return !limit.IsOlder(entry.name); });
-    std::sort(batch.begin(), batch.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+    listing.OrderForDeletion(&batch);
     for (const ListedEntry& entry : batch) deleted += listing.DeleteEntry(entry).done() ? 1 : 0;
   }
   std::printf("%ld\n", deleted);

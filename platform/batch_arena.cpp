@@ -26,12 +26,12 @@ bool BatchArena::Keep(const FoundEntry& found, ListedEntry* kept) {
   found.name.copy(at, found.name.size());
   at[found.name.size()] = '\0';
   found.form.copy(at + found.name.size() + 1, found.form.size());
-  *kept = {std::string_view(at, found.name.size()), found.id};
+  *kept = ListedEntry(std::string_view(at, found.name.size()), found.id);
   if (!found.form.empty()) {
     // Every entry of the batch is counted in the budget, so this never grows beyond it.
     if (placed_.capacity() == 0)
       placed_.reserve(budget_ / (sizeof(ListedEntry) + sizeof(Placed)) + 1);
-    kept->id = placed_.size();
+    kept->id_ = placed_.size();
     const auto name_at = static_cast<std::uint32_t>(used_);
     placed_.push_back({name_at, static_cast<std::uint32_t>(name_at + found.name.size() + 1),
                        static_cast<std::uint32_t>(used_ + size)});
@@ -68,11 +68,17 @@ OsResult BatchArena::Fill(EntrySource& source, std::vector<ListedEntry>* batch) 
 }
 
 std::string_view BatchArena::FormOf(const ListedEntry& entry) const {
-  if (entry.id >= placed_.size()) return {};
-  const Placed& placed = placed_[entry.id];
+  if (entry.id_ >= placed_.size()) return {};
+  const Placed& placed = placed_[entry.id_];
   const std::string_view name(bytes_.get() + placed.name_at, placed.form_at - placed.name_at - 1);
   if (name != entry.name) return {};
   return {bytes_.get() + placed.form_at, placed.end - placed.form_at};
+}
+
+bool IsEntryName(std::string_view name, std::string_view separators) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find('\0') == std::string_view::npos &&
+         name.find_first_of(separators) == std::string_view::npos;
 }
 
 }  // namespace tarnwell::platform

@@ -1,7 +1,7 @@
 // The part of a folder listing that is the same on every system: where one batch of names
-// lives, how many bytes it may take, and when a failure met while reading is told. Each
-// system's listing (platform/posix/, platform/win32/) supplies only its reading of the
-// folder, one entry at a time.
+// lives, how many bytes it may take, when a failure met while reading is told, and which
+// names can be entries at all. Each system's listing (platform/posix/, platform/win32/)
+// supplies only its reading of the folder, one entry at a time, and its deletion.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +18,7 @@ namespace tarnwell::platform {
 // An entry as a system's reader finds it, before a batch keeps a copy.
 struct FoundEntry {
   std::string_view name;  // UTF-8, as the batch hands it out
-  std::uint64_t id = 0;   // its sort key (ListedEntry::id), unless it comes with a `form`
+  std::uint64_t id = 0;   // the listed entry's key, unless it comes with a `form`
   // The system's own spelling of the name, kept beside it when not empty, for a deletion
   // that must name the entry exactly as listed (Windows: UTF-16, which need not survive the
   // trip through UTF-8). An entry kept with a form gets its place in the batch as its id;
@@ -85,5 +85,10 @@ class BatchArena {
   OsResult held_ = OsResult::Done();
   bool ended_ = false;
 };
+
+// Whether `name` can be an entry of a folder: not empty, not "." or "..", and holding no
+// NUL (which would cut it short) and none of the system's `separators` (which would lead
+// out of the folder): "/" on POSIX, where a name may hold "\", and "\" and "/" on Windows.
+bool IsEntryName(std::string_view name, std::string_view separators);
 
 }  // namespace tarnwell::platform

@@ -12,16 +12,24 @@
 
 namespace tarnwell::platform {
 
-// One listed file.
-struct ListedEntry {
+// One listed file: its name, and the listing's own key to it, which only the listing reads
+// (see FolderListing::OrderForDeletion).
+class ListedEntry {
+ public:
+  ListedEntry() = default;
+
   std::string_view name;  // without folder; valid until the listing's next batch
-  // A sort key, never proof of which file the name holds. POSIX: the inode number the
-  // folder listed for the name; deleting a batch in ascending order keeps the file system's
-  // inode table and bitmap accesses local, which is most of the cost of a large deletion.
-  // FAT, exFAT, network and other FUSE file systems list numbers that need not match the
-  // file's own (exfat-fuse lists 4294967295 for every name). Windows: the entry's place in
-  // its batch, so the same order is the listing's.
-  std::uint64_t id = 0;
+
+ private:
+  friend class BatchArena;
+  friend class FolderListing;
+  ListedEntry(std::string_view listed, std::uint64_t id) : name(listed), id_(id) {}
+
+  // POSIX: the inode number the folder listed for the name, a sort key and never proof of
+  // which file the name holds: FAT, exFAT, network and other FUSE file systems list numbers
+  // that need not match the file's own (exfat-fuse lists 4294967295 for every name).
+  // Windows: the entry's place in its batch, which also finds the name as it was listed.
+  std::uint64_t id_ = 0;
 };
 
 // The reason DeleteEntry and WouldDeleteEntry give for a file with the read-only mark, which
@@ -31,8 +39,9 @@ inline constexpr char kReadOnlyReason[] = "read-only";
 // The bytes one batch of a listing may take: its names, the entries that point at them
 // and, on Windows, the names as listed in UTF-16. A folder of any size is read in this
 // much memory (and one entry more). At typical log names (some 25 bytes) a batch holds
-// about 80,000 entries, each batch deleted in one ascending run of ListedEntry::id. Batches
-// of 5, 8 and 64 MiB (the whole of 300,000 files) measured no faster; 1 MiB was 10% slower.
+// about 80,000 entries, the old ones of each batch deleted in one run of OrderForDeletion's
+// order. Batches of 5, 8 and 64 MiB (the whole of 300,000 files) measured no faster; 1 MiB
+// was 10% slower.
 inline constexpr std::size_t kBatchBytes = std::size_t{4} << 20;
 
 // A stream over the ordinary files of one folder whose names match a wildcard pattern
@@ -61,6 +70,14 @@ class FolderListing {
   //  kFailed:   reading the folder failed part-way; `reason` says why.
   OsResult NextBatch(std::vector<ListedEntry>* batch);
 
+  // Puts `*entries`, entries of the current batch in any order, in the order this system
+  // deletes them fastest. POSIX: ascending inode number as listed, which keeps the file
+  // system's inode table and bitmap accesses local, most of the cost of a large deletion.
+  // Windows: the order they were listed in. Meant for the entries about to be deleted
+  // alone: ordering every listed entry would slow a sweep of young files for nothing.
+  // Never fails; touches no file.
+  void OrderForDeletion(std::vector<ListedEntry>* entries) const;
+
   // Deletes the file that now stands under the name of `entry` (of the current batch) in
   // the folder that was opened, never following a link, and only while it is still an
   // ordinary file: on POSIX by the folder's descriptor, so a renamed folder cannot redirect
@@ -86,7 +103,14 @@ class FolderListing {
   OsResult WouldDeleteEntry(const ListedEntry& entry);
 
  private:
+  // What this system holds while it reads a folder: listing_state.h in platform/posix/ and
+  // platform/win32/.
   struct State;
+
+  // Replaces the state with a fresh one for a new reading, which keeps the batch storage of
+  // the reading before, and returns it.
+  State& StartReading();
+
   std::size_t batch_bytes_;
   std::unique_ptr<State> state_;
 };

@@ -1,5 +1,5 @@
-// The program's user interface: one message at the end of a run, and the notices that say
-// why a run did less than asked.
+// The program's user interface: one message at the end of a run, the notices that say why
+// a run did less than asked, and whether anyone can see a message at all.
 #pragma once
 
 #include <string>
@@ -19,10 +19,20 @@ OsResult ShowMessage(const std::string& text);
 // on standard error. Results as for ShowMessage.
 OsResult ShowErrorMessage(const std::string& text);
 
-// A notice for whoever reads an unattended run's log: on POSIX one line on standard error
-// (the journal, under systemd), even when the run is silent; on Windows, which gives the
-// program no standard error, nothing. A line that cannot be written is lost: there is no
-// other place left to say so, and the count and exit status still tell the run's end.
+// A notice for whoever reads an unattended run's log: one line on standard error, even
+// when the run is silent. POSIX: file descriptor 2 (the journal, under systemd). Windows,
+// which gives a GUI program no standard error of its own: the standard error handle when
+// its caller gave one (a redirection, a parent's pipe), a file or pipe as UTF-8 with CR LF,
+// a console as wide text; otherwise nowhere. A line that cannot be written is lost: there
+// is no other place left to say so, and the count and exit status still tell the run's end.
 void ShowNotice(const std::string& text);
+
+// Whether someone can see a message shown now, and close it. Windows: false when the
+// process's window station is not visible (a service; a scheduled task run as SYSTEM or
+// "whether the user is logged on or not"), where ShowMessage's box would wait for a click
+// that never comes; true on a visible one. POSIX: always true, messages being lines on the
+// standard streams, which never wait. Touches nothing, and never fails: on Windows a
+// station that cannot be asked counts as not visible.
+bool MessagesCanBeSeen();
 
 }  // namespace tarnwell::platform

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/os_result.h"
@@ -28,18 +29,21 @@ inline bool IsTextType(std::uint32_t type) {
 class RegistryKey {
  public:
   struct Opened;  // what an open key holds on this system
+  // Closes the key and frees what held it; each system defines it beside its Opened, so a
+  // key can be moved and dropped where Opened is not known.
+  struct Close {
+    void operator()(Opened* opened) const;
+  };
+  using OpenedPtr = std::unique_ptr<Opened, Close>;
 
-  RegistryKey();
-  explicit RegistryKey(std::unique_ptr<Opened> opened);
-  RegistryKey(RegistryKey&&) noexcept;
-  RegistryKey& operator=(RegistryKey&&) noexcept;
-  ~RegistryKey();
+  RegistryKey() = default;
+  explicit RegistryKey(OpenedPtr opened) : opened_(std::move(opened)) {}
 
   bool IsOpen() const { return opened_ != nullptr; }
   const Opened* opened() const { return opened_.get(); }
 
  private:
-  std::unique_ptr<Opened> opened_;
+  OpenedPtr opened_;
 };
 
 // One value as stored: its type and data. String types (REG_SZ, REG_EXPAND_SZ,

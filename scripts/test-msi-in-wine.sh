@@ -11,15 +11,8 @@ fi
 msi=$1
 version=$2
 newer=$3
-
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-# expect DESCRIPTION EXPECTED ACTUAL
-expect() { [ "$2" = "$3" ] || fail "$1: expected [$2], got [$3]"; }
-day() { date -d "$1 days" +%Y%m%d; }
+# shellcheck source=SCRIPTDIR/lib/checks.sh
+. "$(dirname "$0")/lib/checks.sh"
 
 program_files="$WINEPREFIX/drive_c/Program Files/Tarnwell"
 tasks="$WINEPREFIX/drive_c/windows/system32/tasks"
@@ -133,4 +126,4 @@ rm "$tasks" && mv "$tasks.saved" "$tasks"
 expect "Add/Remove Programs entries after the failed install" "" "$(product)"
 wine reg query "$event_source" >/dev/null 2>&1 && fail "the Event Log source after the failed install"
 
-exit $((failures > 0))
+finish "MSI under Wine"

@@ -7,23 +7,14 @@
 # Expects the native and windows presets built (scripts/test.sh does that).
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
-
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-# expect DESCRIPTION EXPECTED ACTUAL
-expect() { [ "$2" = "$3" ] || fail "$1: expected [$2], got [$3]"; }
-day() { date -d "$1 days" +%Y%m%d; }
+. scripts/lib/checks.sh
 
 dist=$(mktemp -d "${TMPDIR:-/tmp}/tarnwell-dist.XXXXXX")
 trap 'chmod -R u+w "$dist"; rm -rf "$dist"' EXIT
 out=$(realpath -m "${1:-$dist/out}")
 scripts/package.sh "$out" >"$dist/package.log" 2>&1 || {
   cat "$dist/package.log"
-  echo "FAIL: scripts/package.sh"
-  exit 1
+  die "scripts/package.sh"
 }
 version=$(sed -n 's/^project(Tarnwell VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 deb="$out/tarnwell_${version}_amd64.deb"
@@ -121,10 +112,6 @@ echo "== MSI under Wine =="
 cmake --build --preset windows --target msi-upgrade >/dev/null || fail "the msi-upgrade target"
 newer="build/windows/Tarnwell-${version%.*}.$((${version##*.} + 1))-upgrade-x64.msi"
 scripts/with-wine.sh scripts/test-msi-in-wine.sh "$msi" "$version" "$newer" ||
-  failures=$((failures + 1))
+  fail "the MSI under Wine"
 
-if ((failures)); then
-  echo "Package tests: $failures failed"
-  exit 1
-fi
-echo "Package tests passed."
+finish "Package tests"

@@ -1,227 +1,22 @@
 #!/usr/bin/env bash
 # test-systemd.sh [DEB]: boots a minimal Debian 12 with systemd as PID 1 in a container
-# (systemd-nspawn), installs the .deb there and tries its service and timer as an
-# administrator would: the units load, the sandbox's security score, a sweep of each place
-# where logs are kept, the notice for a folder the sandbox keeps read-only, a failed run,
-# the timer, and a purge that leaves nothing. DEB defaults to one built by
-# scripts/package.sh.
-#
-# The tree comes from debootstrap once and is cached in /var/tmp/tarnwell-systemd-bed; it
-# is reused while the stamp beside it holds the very arguments it was made with (suite,
-# variant, packages, architecture and the mirror the machine's apt sources name), and it
-# is never written to: each boot lays a fresh overlay on it (--volatile=overlay).
-#
-# Needs root, systemd-nspawn and debootstrap. It fails, never skips, when the container
-# cannot boot, and always powers the container off and removes its control groups.
+# (scripts/lib/booted_container.sh), installs the .deb there and tries its service and
+# timer as an administrator would: the units load, the sandbox's security score, a sweep of
+# each place where logs are kept, the notice for a folder the sandbox keeps read-only, a
+# failed run, the timer, and a purge that leaves nothing. DEB defaults to one built by
+# scripts/package.sh. Needs root; fails, never skips, when the container cannot boot.
 
 # The sh -c scripts below run inside the container, where their "$1" expands.
 # shellcheck disable=SC2016
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
+. scripts/lib/checks.sh
+. scripts/lib/booted_container.sh
 
-readonly suite=bookworm
-readonly cache=/var/tmp/tarnwell-systemd-bed
 readonly deb_inside=/root/tarnwell.deb
 readonly program=/usr/bin/tarnwell
 # The shipped service's day count: a file this many days old stays, one a day older goes.
 readonly days=14
-
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-# expect DESCRIPTION EXPECTED ACTUAL
-expect() { [ "$2" = "$3" ] || fail "$1: expected [$2], got [$3]"; }
-# die MESSAGE: the bed itself cannot go on (the exit trap still cleans up).
-die() {
-  echo "FAIL: $*"
-  exit 1
-}
-
-scratch=""
-nspawn_pid=""
-init_pid=""
-cgroups=()
-cleaned=""
-
-# --- The cached tree ---------------------------------------------------------------------
-
-# The URI of the Debian archive that this machine's own apt sources use for $suite: deb822
-# stanzas in *.sources first, then one-line entries in sources.list and *.list.
-debian_mirror() {
-  local sources=(/etc/apt/sources.list.d/*.sources) lists=(/etc/apt/sources.list /etc/apt/sources.list.d/*.list)
-  {
-    awk -v suite="$suite" '
-      BEGIN { RS = "" }  # one stanza per paragraph
-      {
-        delete field
-        n = split($0, lines, "\n")
-        for (i = 1; i <= n; i++) {
-          if (lines[i] ~ /^#/ || !match(lines[i], /^[A-Za-z-]+:/)) continue
-          value = substr(lines[i], RLENGTH + 1)
-          gsub(/[ \t]+/, " ", value)
-          field[tolower(substr(lines[i], 1, RLENGTH - 1))] = " " value " "
-        }
-        if (field["types"] ~ / deb / && field["suites"] ~ " " suite " " &&
-            field["enabled"] !~ / no /) {
-          split(field["uris"], uris, " ")
-          print uris[1]
-        }
-      }' "${sources[@]}" 2>/dev/null
-    sed -e 's/\[[^]]*\]//' "${lists[@]}" 2>/dev/null | awk -v suite="$suite" '$1 == "deb" && $3 == suite { print $2 }'
-  } | head -n 1
-}
-
-# debootstrap_options: the one place the tree's recipe is written, all but the mirror.
-debootstrap_options() {
-  echo --arch="$(dpkg --print-architecture)" --variant=minbase \
-    --include=systemd,systemd-sysv,dbus "$suite"
-}
-
-# Makes the tree unless the cached one was made from the same recipe and mirror. The new
-# tree is built beside the old and renamed into place, and the stamp written last, so a
-# run that is interrupted leaves nothing that passes for a valid tree.
-ensure_tree() {
-  local mirror recipe
-  mirror=$(debian_mirror)
-  [ -n "$mirror" ] || die "no apt source on this machine names a mirror for $suite"
-  recipe="$(debootstrap_options) $mirror"
-  if [ -d "$cache/tree" ] && [ "$(cat "$cache/stamp" 2>/dev/null)" = "$recipe" ]; then
-    echo "cached tree: $cache/tree"
-    return
-  fi
-  echo "debootstrap $recipe"
-  rm -rf "$cache/tree.new" "$cache/stamp"
-  # shellcheck disable=SC2046  # the options are words without blanks, split on purpose
-  debootstrap $(debootstrap_options) "$cache/tree.new" "$mirror" >"$cache/debootstrap.log" 2>&1 || {
-    tail -n 20 "$cache/debootstrap.log"
-    die "debootstrap failed (log: $cache/debootstrap.log)"
-  }
-  rm -rf "$cache/tree"
-  mv "$cache/tree.new" "$cache/tree"
-  echo "$recipe" >"$cache/stamp"
-}
-
-# --- The container -----------------------------------------------------------------------
-
-# Without systemd as the host's PID 1 nobody gives the container a control group of its
-# own, and nspawn --keep-unit refuses to run in the root group: make one in each hierarchy
-# systemd tracks processes in (cgroup2, and the named v1 "systemd" one on a hybrid host).
-make_cgroups() {
-  local mount_point
-  while read -r mount_point; do
-    cgroups+=("$mount_point/tarnwell-bed.$$")
-    mkdir "$mount_point/tarnwell-bed.$$" || die "cannot make a control group in $mount_point"
-  done < <(awk '$9 == "cgroup2" || ($9 == "cgroup" && $NF ~ /(^|,)name=systemd(,|$)/) { print $5 }' \
-    /proc/self/mountinfo)
-  ((${#cgroups[@]})) || die "no cgroup2 or name=systemd hierarchy is mounted"
-}
-
-# Starts the container from a shell that first moves into the bed's control groups (the
-# script itself stays outside them), then waits for its systemd to finish booting.
-boot() {
-  local deb=$1 group
-  (
-    for group in "${cgroups[@]}"; do echo "$BASHPID" >"$group/cgroup.procs" || exit 1; done
-    # --private-network: the service's own PrivateNetwork= needs a container that may set
-    # up its loopback device; nothing inside needs the host's network.
-    exec systemd-nspawn --directory="$cache/tree" --boot --volatile=overlay --register=no \
-      --keep-unit --console=pipe --private-network --settings=no --machine="tarnwell-bed-$$" \
-      --bind-ro="$deb:$deb_inside"
-  ) >"$scratch/boot.log" 2>&1 &
-  nspawn_pid=$!
-  find_init || {
-    cat "$scratch/boot.log"
-    die "the container did not start"
-  }
-  # Until its manager answers at all, systemctl fails: ask again, for two minutes at most.
-  local state="" deadline=$((SECONDS + 120))
-  while ((SECONDS < deadline)); do
-    state=$(inside timeout 60 systemctl is-system-running --wait 2>/dev/null) && break
-    [ "$state" = degraded ] && break
-    sleep 0.5
-  done
-  case $state in
-    running) ;;
-    degraded) inside systemctl --failed --no-legend ;;  # booted; the failure is not ours
-    *)
-      cat "$scratch/boot.log"
-      die "the container did not boot: system state [$state]"
-      ;;
-  esac
-  echo "booted: $(inside systemctl --version | head -n 1), PID 1 is $(inside cat /proc/1/comm)"
-}
-
-# Sets init_pid to the host's PID of the container's PID 1: the child of nspawn that is 1
-# in its own PID namespace.
-find_init() {
-  local child
-  for _ in $(seq 100); do
-    kill -0 "$nspawn_pid" 2>/dev/null || return 1
-    for child in $(pgrep -P "$nspawn_pid"); do
-      if [ "$(awk '/^NSpid:/ { print $NF }' "/proc/$child/status" 2>/dev/null)" = 1 ]; then
-        init_pid=$child
-        return 0
-      fi
-    done
-    sleep 0.1
-  done
-  return 1
-}
-
-# inside COMMAND...: runs COMMAND in the container, with a clean environment.
-inside() {
-  nsenter --target="$init_pid" --all -- \
-    env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LC_ALL=C.UTF-8 "$@"
-}
-
-# An orderly power-off (SIGRTMIN+4 to systemd, as machinectl poweroff sends); whatever
-# still runs after 60 seconds is killed through the control group.
-power_off() {
-  [ -n "$nspawn_pid" ] || return 0
-  if kill -0 "$nspawn_pid" 2>/dev/null; then
-    if [ -n "$init_pid" ]; then kill -s RTMIN+4 "$init_pid" 2>/dev/null; else kill "$nspawn_pid"; fi
-    for _ in $(seq 600); do
-      kill -0 "$nspawn_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    if kill -0 "$nspawn_pid" 2>/dev/null; then
-      fail "the container did not power off within 60 s: killed"
-      kill_cgroups
-    fi
-  fi
-  wait "$nspawn_pid" 2>/dev/null
-  nspawn_pid=""
-}
-
-kill_cgroups() {
-  local group
-  for group in "${cgroups[@]}"; do
-    [ -e "$group/cgroup.kill" ] && echo 1 >"$group/cgroup.kill"
-  done
-  kill -KILL "$nspawn_pid" 2>/dev/null
-}
-
-# Removes the bed's control groups with what nspawn and the container's systemd made in
-# them, innermost first.
-remove_cgroups() {
-  local group
-  for group in "${cgroups[@]}"; do
-    [ -d "$group" ] || continue
-    find "$group" -depth -type d -exec rmdir {} + 2>/dev/null
-    [ ! -d "$group" ] || fail "control group left behind: $group"
-  done
-  cgroups=()
-}
-
-cleanup() {
-  [ -z "$cleaned" ] || return 0
-  cleaned=1
-  power_off
-  remove_cgroups
-  [ -z "$scratch" ] || rm -rf "$scratch"
-}
 
 # --- Runs of the service -----------------------------------------------------------------
 
@@ -429,12 +224,8 @@ check_purge() {
 }
 
 main() {
-  [ "$(id -u)" -eq 0 ] || die "must run as root (systemd-nspawn, debootstrap, control groups)"
   local started=$SECONDS deb=${1:-}
-  scratch=$(mktemp -d "${TMPDIR:-/tmp}/tarnwell-systemd.XXXXXX")
-  trap cleanup EXIT
-  trap 'exit 130' INT
-  trap 'exit 143' TERM HUP
+  start_bed
   if [ -z "$deb" ]; then
     scripts/package.sh "$scratch/dist" >"$scratch/package.log" 2>&1 || {
       cat "$scratch/package.log"
@@ -447,15 +238,7 @@ main() {
   [ -f "$deb" ] || die "no .deb: $deb"
   deb=$(realpath "$deb")
 
-  mkdir -p "$cache"
-  # Another bed may be building or booting the same tree: build it alone, boot it shared.
-  exec {lock}>"$cache/lock"
-  flock --exclusive "$lock"
-  ensure_tree
-  flock --shared "$lock"
-
-  make_cgroups
-  boot "$deb"
+  boot --bind-ro="$deb:$deb_inside"
   check_install
   check_units_load
   check_security_score
@@ -464,14 +247,9 @@ main() {
   check_failed_run
   check_timer
   check_purge
-  cleanup
+  end_bed
   echo "systemd bed: $((SECONDS - started)) s"
-
-  if ((failures)); then
-    echo "systemd bed: $failures failed"
-    exit 1
-  fi
-  echo "systemd bed passed."
+  finish "systemd bed"
 }
 
 main "$@"

@@ -10,15 +10,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <utility>
 
 #include "base/ascii.h"
 #include "platform/batch_arena.h"
+#include "platform/posix/listing_state.h"
 #include "platform/posix/posix_error.h"
 #include "platform/posix/posix_path.h"
 #include "platform/posix/wildcard.h"
@@ -44,61 +43,18 @@ bool MatchesStarTail(std::string_view name, std::string_view pattern, std::strin
   return true;
 }
 
-// A name that could leave the folder, or that a NUL would cut short, is never an entry of it.
-bool IsEntryName(std::string_view name) {
-  return !name.empty() && name != "." && name != ".." &&
-         name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
-}
-
 // getdents64 fills this; glibc's readdir uses the same size.
 constexpr std::size_t kReadBufferBytes = 32 * 1024;
-// The longest name listed, with its NUL: a batch always has room for one more. FUSE
-// file systems list names beyond NAME_MAX (exFAT's 255 UTF-16 units take up to 765 bytes);
-// no call takes a name of PATH_MAX bytes or more, so such a name is never listed.
-constexpr std::size_t kNameRoom = PATH_MAX;
 
 }  // namespace
 
-struct FolderListing::State final : EntrySource {
-  explicit State(std::size_t batch_bytes) : batch(batch_bytes, kNameRoom) {}
-  ~State() {
-    if (dir_fd >= 0) close(dir_fd);
-  }
-
-  int dir_fd = -1;  // -1: the folder is not there, nothing is listed
-  std::string pattern;
-  bool star_tail = false;  // the pattern is "*" and a tail without "*"
-  std::unique_ptr<char[]> read_buffer;
-  std::size_t read_at = 0, read_end = 0;  // the unread records of read_buffer
-  bool at_end = false;
-  BatchArena batch;
-
-  // What the preview asks of the folder, once: what unlinking any file in it would meet.
-  struct FolderFacts {
-    OsResult unlinking = OsResult::Done();  // a refusal for every file in the folder
-    uid_t user = 0;                         // whose files this process may unlink
-    bool sticky_for_others = false;         // others' files are out of reach
-  };
-  std::optional<FolderFacts> folder_facts;
-
-  OsResult Next(FoundEntry* found) override;
-  // The next raw directory record, or null at the end; errno set on failure.
-  const dirent64* NextRecord();
-  // Whether the record is a listed file, its d_type confirmed where the file system left
-  // it open.
-  bool Lists(const dirent64& record) const;
-  FolderFacts AskFolder() const;
-  // kDone when the listed entry may go as far as this run can tell: something under its
-  // name, a regular file, with a write bit; for a `preview` also nothing that unlinking it
-  // would meet. The deletion and the preview both ask here, so they cannot disagree.
-  // `name` receives the entry's name as a C string, on the stack: a heap copy would be the
-  // one allocation per file.
-  OsResult Check(const ListedEntry& entry, char (&name)[kNameRoom], bool preview);
-};
+FolderListing::State::~State() {
+  if (dir_fd >= 0) close(dir_fd);
+}
 
 const dirent64* FolderListing::State::NextRecord() {
   if (read_at >= read_end) {
-    if (at_end) return nullptr;
+    if (at_end || dir_fd < 0) return nullptr;
     const ssize_t got = getdents64(dir_fd, read_buffer.get(), kReadBufferBytes);
     if (got <= 0) {
       if (got == 0) at_end = true;
@@ -149,33 +105,17 @@ OsResult FolderListing::State::Next(FoundEntry* found) {
   }
 }
 
-FolderListing::FolderListing(std::size_t batch_bytes)
-    : batch_bytes_(batch_bytes), state_(std::make_unique<State>(batch_bytes)) {}
-
-FolderListing::~FolderListing() = default;
-
 OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
-  // A fresh state, with the batch storage of the reading before.
-  auto fresh = std::make_unique<State>(batch_bytes_);
-  fresh->batch.TakeStorage(state_->batch);
-  state_ = std::move(fresh);
-  state_->pattern = pattern;
-  state_->star_tail = pattern.starts_with('*') && pattern.find('*', 1) == std::string::npos;
+  State& state = StartReading();
+  state.pattern = pattern;
+  state.star_tail = pattern.starts_with('*') && pattern.find('*', 1) == std::string::npos;
   const std::optional<std::string> path = ToPosixPath(folder);
   if (!path || path->empty()) return OsResult::NotThere();
   const int fd = open(path->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return PosixError(errno);
-  state_->dir_fd = fd;
-  state_->read_buffer = std::make_unique_for_overwrite<char[]>(kReadBufferBytes);
+  state.dir_fd = fd;
+  state.read_buffer = std::make_unique_for_overwrite<char[]>(kReadBufferBytes);
   return OsResult::Done();
-}
-
-OsResult FolderListing::NextBatch(std::vector<ListedEntry>* batch) {
-  if (state_->dir_fd < 0) {
-    batch->clear();
-    return OsResult::NotThere();
-  }
-  return state_->batch.Fill(*state_, batch);
 }
 
 namespace {
@@ -215,13 +155,14 @@ FolderListing::State::FolderFacts FolderListing::State::AskFolder() const {
 
 OsResult FolderListing::State::Check(const ListedEntry& entry, char (&name)[kNameRoom],
                                      bool preview) {
-  if (dir_fd < 0 || !IsEntryName(entry.name) || entry.name.size() >= kNameRoom) {
+  // A POSIX name may hold "\": only "/" separates.
+  if (dir_fd < 0 || !IsEntryName(entry.name, "/") || entry.name.size() >= kNameRoom) {
     return OsResult::NotThere();
   }
   entry.name.copy(name, entry.name.size());
   name[entry.name.size()] = '\0';
   // Whatever stands under the name now, without following a link. The listed inode number
-  // is no proof of identity (see ListedEntry::id); the name is what was judged.
+  // is no proof of identity (see ListedEntry); the name is what was judged.
   struct statx info;
   const unsigned wanted = STATX_TYPE | STATX_MODE | (preview ? STATX_UID : 0);
   if (statx(dir_fd, name, AT_SYMLINK_NOFOLLOW, wanted, &info) != 0) return PosixError(errno);

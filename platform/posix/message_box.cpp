@@ -26,4 +26,6 @@ OsResult ShowErrorMessage(const std::string& text) {
 
 void ShowNotice(const std::string& text) { WriteLineTo(STDERR_FILENO, text); }
 
+bool MessagesCanBeSeen() { return true; }
+
 }  // namespace tarnwell::platform

@@ -115,16 +115,10 @@ std::optional<std::string> Wow64Path(const std::string& sub_key) {
 
 // An open key of the registry file: its values, read when it was opened.
 struct RegistryKey::Opened {
-  explicit Opened(RegFile::Values read) : values(std::move(read)) {}
-
   RegFile::Values values;
 };
 
-RegistryKey::RegistryKey() = default;
-RegistryKey::RegistryKey(std::unique_ptr<Opened> opened) : opened_(std::move(opened)) {}
-RegistryKey::RegistryKey(RegistryKey&&) noexcept = default;
-RegistryKey& RegistryKey::operator=(RegistryKey&&) noexcept = default;
-RegistryKey::~RegistryKey() = default;
+void RegistryKey::Close::operator()(Opened* opened) const { delete opened; }
 
 OsResult OpenRegistryKey(std::int32_t root, const std::string& sub_key, RegistryKey* key,
                          std::vector<std::string>* warnings) {
@@ -150,7 +144,7 @@ OsResult OpenRegistryKey(std::int32_t root, const std::string& sub_key, Registry
     }
   }
   if (!values) return OsResult::NotThere();
-  *key = RegistryKey(std::make_unique<RegistryKey::Opened>(std::move(*values)));
+  *key = RegistryKey(RegistryKey::OpenedPtr(new RegistryKey::Opened{std::move(*values)}));
   return OsResult::Done();
 }
 

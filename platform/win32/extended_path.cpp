@@ -5,7 +5,6 @@
 namespace tarnwell::platform {
 namespace {
 
-constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
 constexpr std::wstring_view kDevicePrefix = L"\\\\.\\";
 constexpr std::wstring_view kObjectPrefix = L"\\??\\";
 
@@ -36,7 +35,7 @@ std::wstring ExtendedPath(std::wstring_view path) {
   const std::wstring full = FullPath(std::wstring(path));
   // A reserved device name ("C:\logs\con") comes back as "\\.\CON": it stays a device.
   if (IsExtended(full) || full.starts_with(kDevicePrefix)) return full;
-  if (full.starts_with(L"\\\\")) return std::wstring(kExtendedPrefix) + L"UNC" + full.substr(1);
+  if (full.starts_with(L"\\\\")) return std::wstring(kExtendedUncPrefix) + full.substr(2);
   if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') {
     return std::wstring(kExtendedPrefix) + full;
   }

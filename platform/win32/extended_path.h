@@ -7,6 +7,10 @@
 
 namespace tarnwell::platform {
 
+// The prefixes of the extended form, of a drive path and of a share.
+inline constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
+inline constexpr std::wstring_view kExtendedUncPrefix = L"\\\\?\\UNC\\";
+
 // `path` made absolute against the current folder (or the drive's current folder for
 // "c:name") exactly as the file API would read it, then prefixed "\\?\" (a drive path) or
 // "\\?\UNC\" (a share). A path already in the "\\?\" form, a device or object path ("\\.\...",

@@ -4,15 +4,13 @@
 #include <winternl.h>
 
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "platform/batch_arena.h"
 #include "platform/wide_text.h"
 #include "platform/win32/extended_path.h"
+#include "platform/win32/listing_state.h"
 #include "platform/win32/win32_error.h"
 
 namespace tarnwell::platform {
@@ -26,60 +24,11 @@ constexpr DWORD kNotOrdinary =
 // sweep would have listed, or one Windows would refuse to delete.
 constexpr DWORD kNotDeletable =
     kNotOrdinary | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
-// The longest name in UTF-8 (three bytes for each UTF-16 unit) and its NUL, and as listed.
-constexpr std::size_t kEntryRoom = 3 * MAX_PATH + 1 + MAX_PATH * sizeof(wchar_t);
-
-class Handle {
- public:
-  explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
-  ~Handle() { reset(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-  HANDLE get() const { return handle_; }
-  void reset(HANDLE handle = INVALID_HANDLE_VALUE) {
-    if (valid()) CloseHandle(handle_);
-    handle_ = handle;
-  }
-
- private:
-  HANDLE handle_;
-};
 
 }  // namespace
 
-struct FolderListing::State final : EntrySource {
-  explicit State(std::size_t batch_bytes) : batch(batch_bytes, kEntryRoom) {}
-  ~State() {
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
-  }
-
-  // Held open for the whole sweep without delete sharing, so the folder cannot be renamed or
-  // removed meanwhile; every deletion names its entry relative to it, never by path.
-  Handle folder;
-  HANDLE find = INVALID_HANDLE_VALUE;
-  WIN32_FIND_DATAW data{};
-  bool data_unread = false;  // `data` holds an entry Next() has not looked at yet
-  std::string name;          // the UTF-8 form of the entry Next() gave last
-  // Each name is kept as given out and, beside it, as listed: a name that is not valid
-  // UTF-16 does not survive the trip through UTF-8, so its deletion uses the listed form.
-  BatchArena batch;
-
-  // The next ordinary file of the listing.
-  OsResult Next(FoundEntry* found) override;
-};
-
-FolderListing::FolderListing(std::size_t batch_bytes)
-    : batch_bytes_(batch_bytes), state_(std::make_unique<State>(batch_bytes)) {}
-
-FolderListing::~FolderListing() = default;
-
 OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
-  // A fresh state, with the batch storage of the reading before.
-  auto fresh = std::make_unique<State>(batch_bytes_);
-  fresh->batch.TakeStorage(state_->batch);
-  state_ = std::move(fresh);
+  State& state = StartReading();
   const std::wstring path = ExtendedFolderPath(Widen(folder));
   // Not FILE_FLAG_OPEN_REPARSE_POINT: a folder the user names through a link is the link's
   // target, as on Linux. Once open, nothing below it is followed.
@@ -87,21 +36,21 @@ OsResult FolderListing::Open(const std::string& folder, const std::string& patte
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return Win32Error(GetLastError());
-  state_->folder.reset(opened);
+  state.folder.reset(opened);
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(opened, &info)) return Win32Error(GetLastError());
   if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return OsResult::NotThere();
 
   const std::wstring search = path + Widen(pattern);
-  state_->find = FindFirstFileExW(search.c_str(), FindExInfoBasic, &state_->data,
-                                  FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  if (state_->find == INVALID_HANDLE_VALUE) {
+  state.find = FindFirstFileExW(search.c_str(), FindExInfoBasic, &state.data, FindExSearchNameMatch,
+                                nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (state.find == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     // No match is an empty listing, not a missing folder.
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return OsResult::Done();
     return Win32Error(error);
   }
-  state_->data_unread = true;
+  state.data_unread = true;
   return OsResult::Done();
 }
 
@@ -125,23 +74,15 @@ OsResult FolderListing::State::Next(FoundEntry* found) {
   return OsResult::Done();
 }
 
-OsResult FolderListing::NextBatch(std::vector<ListedEntry>* batch) {
-  return state_->batch.Fill(*state_, batch);
-}
-
 namespace {
 
 // The name of `listed` as the listing gave it, or nullopt when it can name no entry of the
 // folder. A name that is not valid UTF-16 does not survive the trip through UTF-8, so an
 // entry of the current batch is named in its listed form.
 std::optional<std::wstring> EntryName(const BatchArena& batch, const ListedEntry& listed) {
-  const std::string_view name = listed.name;
-  if (name.empty() || name == "." || name == ".." ||
-      name.find_first_of(std::string_view("\\/\0", 3)) != std::string_view::npos) {
-    return std::nullopt;
-  }
+  if (!IsEntryName(listed.name, "\\/")) return std::nullopt;
   const std::string_view form = batch.FormOf(listed);
-  if (form.empty()) return Widen(name);
+  if (form.empty()) return Widen(listed.name);
   std::wstring wide(form.size() / sizeof(wchar_t), L'\0');
   std::memcpy(wide.data(), form.data(), wide.size() * sizeof(wchar_t));
   return wide;

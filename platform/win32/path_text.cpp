@@ -9,9 +9,6 @@ namespace tarnwell::platform {
 
 namespace {
 
-constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
-constexpr std::wstring_view kExtendedUncPrefix = L"\\\\?\\UNC\\";
-
 // Whether the "\" that ends `path` is a drive root's, which it cannot do without.
 bool EndsInRoot(std::wstring_view path) {
   return path.size() >= 2 && path[path.size() - 2] == L':';

@@ -24,19 +24,13 @@ std::string TextFromBytes(const std::vector<BYTE>& bytes, DWORD size) {
 }  // namespace
 
 struct RegistryKey::Opened {
-  explicit Opened(HKEY opened) : key(opened) {}
-  Opened(const Opened&) = delete;
-  Opened& operator=(const Opened&) = delete;
-  ~Opened() { RegCloseKey(key); }
-
   HKEY key;
 };
 
-RegistryKey::RegistryKey() = default;
-RegistryKey::RegistryKey(std::unique_ptr<Opened> opened) : opened_(std::move(opened)) {}
-RegistryKey::RegistryKey(RegistryKey&&) noexcept = default;
-RegistryKey& RegistryKey::operator=(RegistryKey&&) noexcept = default;
-RegistryKey::~RegistryKey() = default;
+void RegistryKey::Close::operator()(Opened* opened) const {
+  RegCloseKey(opened->key);
+  delete opened;
+}
 
 OsResult OpenRegistryKey(std::int32_t root, const std::string& sub_key, RegistryKey* key,
                          std::vector<std::string>*) {
@@ -46,7 +40,7 @@ OsResult OpenRegistryKey(std::int32_t root, const std::string& sub_key, Registry
   const LONG status = RegOpenKeyExW(RootHandle(root), Widen(sub_key).c_str(), 0,
                                     KEY_QUERY_VALUE | KEY_WOW64_32KEY, &opened);
   if (status != ERROR_SUCCESS) return Win32Error(static_cast<DWORD>(status));
-  *key = RegistryKey(std::make_unique<RegistryKey::Opened>(opened));
+  *key = RegistryKey(RegistryKey::OpenedPtr(new RegistryKey::Opened{opened}));
   return OsResult::Done();
 }
 

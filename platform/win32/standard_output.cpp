@@ -2,30 +2,18 @@
 
 #include <windows.h>
 
-#include "platform/wide_text.h"
-#include "platform/win32/win32_error.h"
+#include "platform/win32/write_line.h"
 
 namespace tarnwell::platform {
 
 namespace {
 
-struct Target {
-  HANDLE handle = nullptr;  // null: nowhere to write, which is no failure
-  bool console = false;     // wide text, so names in any script show as they are
-};
-
-bool IsConsole(HANDLE handle) {
-  DWORD mode = 0;
-  return GetConsoleMode(handle, &mode) != 0;
-}
-
 // A GUI program has no console of its own: a redirection or a parent's pipe comes as the
 // standard output handle; without one, a program started from a console window writes to
 // that window.
-Target FindTarget() {
-  const HANDLE own = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (own != nullptr && own != INVALID_HANDLE_VALUE && GetFileType(own) != FILE_TYPE_UNKNOWN) {
-    return {own, IsConsole(own)};
+LineTarget FindTarget() {
+  if (const LineTarget own = StandardTarget(STD_OUTPUT_HANDLE); own.handle != nullptr) {
+    return own;
   }
   if (!AttachConsole(ATTACH_PARENT_PROCESS)) return {};
   const HANDLE console =
@@ -35,36 +23,11 @@ Target FindTarget() {
   return {console, true};
 }
 
-// Writes all `count` units of `data`, which a pipe may take in parts.
-template <typename Unit, typename WriteFunction>
-OsResult WriteAll(const Unit* data, DWORD count, WriteFunction write) {
-  while (count > 0) {
-    DWORD written = 0;
-    if (!write(data, count, &written)) return Win32Error(GetLastError());
-    if (written == 0) return OsResult::Failed("nothing written");
-    data += written;
-    count -= written;
-  }
-  return OsResult::Done();
-}
-
 }  // namespace
 
 OsResult WriteStandardOutputLine(const std::string& line) {
-  static const Target target = FindTarget();
-  if (target.handle == nullptr) return OsResult::Done();
-  if (target.console) {
-    const std::wstring text = Widen(line) + L"\r\n";
-    return WriteAll(text.data(), DWORD(text.size()),
-                    [](const wchar_t* data, DWORD count, DWORD* written) {
-                      return WriteConsoleW(target.handle, data, count, written, nullptr) != 0;
-                    });
-  }
-  const std::string text = line + "\r\n";
-  return WriteAll(text.data(), DWORD(text.size()),
-                  [](const char* data, DWORD count, DWORD* written) {
-                    return WriteFile(target.handle, data, count, written, nullptr) != 0;
-                  });
+  static const LineTarget target = FindTarget();
+  return WriteLineTo(target, line);
 }
 
 }  // namespace tarnwell::platform

@@ -1,10 +1,14 @@
 // The listing on real folders, on both targets: batches cut by a byte budget miss no file
-// and repeat none while their files are deleted, and one listing reads a folder twice over.
+// and repeat none while their files are deleted, and one listing reads a folder twice over;
+// and the guard that keeps a deletion inside its folder.
 #include "platform/folder_listing.h"
 
 #include <gtest/gtest.h>
 
+#include <string_view>
 #include <vector>
+
+#include "platform/batch_arena.h"
 
 #include "tests/test_folder.h"
 
@@ -35,6 +39,30 @@ TEST(FolderListing, ListsEveryFileOnceAcrossBatchesAndAgainWhenReopened) {
     EXPECT_EQ(listed, names) << remove;
   }
   EXPECT_TRUE(folder.Entries().empty());
+}
+
+// A name that leads out of the folder, or that a NUL cuts short, names no entry of it.
+TEST(IsEntryName, RefusesWhatWouldLeaveTheFolderOrBeCutShort) {
+  using namespace std::string_literals;
+  const struct {
+    std::string name;
+    std::string_view separators;
+    bool entry;
+  } rows[] = {
+      {"a.20100101.log", "/", true},
+      {"a\\b.20100101.log", "/", true},
+      {"a\\b.20100101.log", "\\/", false},
+      {"a/b.20100101.log", "/", false},
+      {"a/b.20100101.log", "\\/", false},
+      {"a\0.20100101.log"s, "/", false},
+      {"..", "/", false},
+      {".", "\\/", false},
+      {"", "/", false},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(IsEntryName(row.name, row.separators), row.entry)
+        << row.name << " " << row.separators;
+  }
 }
 
 }  // namespace
