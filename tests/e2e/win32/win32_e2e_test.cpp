@@ -11,6 +11,7 @@
 #include "general/argument_text.h"
 #include "platform/wide_text.h"
 #include "tests/e2e/e2e.h"
+#include "tests/unseen_desktop.h"
 
 namespace tarnwell::e2e {
 
@@ -311,14 +312,7 @@ TEST(Run, ShowsNoBoxWhereNobodyCanSeeIt) {
   const char* trace_file = std::getenv("TARNWELL_E2E_STDERR");
   ASSERT_NE(trace_file, nullptr) << "run under tests/e2e/win32/keep_stderr.sh";
   SetEnvironmentVariableW(L"WINEDEBUG", L"-all,+eventlog,fixme+advapi");
-  const std::wstring station = L"TarnwellE2e" + std::to_wstring(GetCurrentProcessId());
-  const HWINSTA own = GetProcessWindowStation();
-  const HWINSTA unseen = CreateWindowStationW(station.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
-  ASSERT_NE(unseen, nullptr) << GetLastError();
-  ASSERT_TRUE(SetProcessWindowStation(unseen)) << GetLastError();
-  const HDESK desktop = CreateDesktopW(L"Desk", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-  SetProcessWindowStation(own);
-  ASSERT_NE(desktop, nullptr) << GetLastError();
+  const UnseenDesktop unseen(L"TarnwellE2e");
   const TestFolder folder;
   const std::string path = "/Path=" + folder.Text();
   const struct {
@@ -348,13 +342,11 @@ TEST(Run, ShowsNoBoxWhereNobodyCanSeeIt) {
     folder.Add(LogName("old", -8));
     std::ifstream trace(FromUtf8(OnDriveZ(trace_file)), std::ios::ate);
     const RunResult run =
-        RunProgram(ArgumentTextFromArguments(row.arguments), {.desktop = station + L"\\Desk"});
+        RunProgram(ArgumentTextFromArguments(row.arguments), {.desktop = unseen.Name()});
     EXPECT_EQ(std::tuple(run.exit_code, run.messages, run.errors),
               std::tuple(row.exit_code, Lines{}, row.errors));
     EXPECT_EQ(EntriesTraced({std::istreambuf_iterator<char>(trace), {}}), row.entries);
   }
-  CloseDesktop(desktop);
-  CloseWindowStation(unseen);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "platform/wide_text.h"
 #include "platform/win32/extended_path.h"
 #include "tests/test_folder.h"
+#include "tests/unseen_desktop.h"
 
 namespace tarnwell {
 namespace {
@@ -203,27 +204,17 @@ DWORD AnswerOnDesktop(const std::wstring& desktop) {
 // window station of its own that Windows (and Wine) make without WSF_VISIBLE; the one user
 // who sees the screen has WinSta0.
 TEST(MessagesCanBeSeen, OnlyOnAVisibleWindowStation) {
-  const std::wstring station = L"TarnwellUnseen" + std::to_wstring(GetCurrentProcessId());
-  const HWINSTA own = GetProcessWindowStation();
-  const HWINSTA unseen = CreateWindowStationW(station.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
-  ASSERT_NE(unseen, nullptr) << GetLastError();
-  // A desktop is made on the caller's own window station.
-  ASSERT_TRUE(SetProcessWindowStation(unseen)) << GetLastError();
-  const HDESK desktop = CreateDesktopW(L"Desk", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-  SetProcessWindowStation(own);
-  ASSERT_NE(desktop, nullptr) << GetLastError();
+  const UnseenDesktop unseen(L"TarnwellUnseen");
   const struct {
     std::wstring desktop;
     DWORD answer;
   } rows[] = {
       {L"WinSta0\\Default", 1},
-      {station + L"\\Desk", 2},
+      {unseen.Name(), 2},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(AnswerOnDesktop(row.desktop), row.answer) << platform::Narrow(row.desktop);
   }
-  CloseDesktop(desktop);
-  CloseWindowStation(unseen);
 }
 
 }  // namespace
