@@ -27,9 +27,6 @@ RunResult RunTarnwell(const Lines& arguments);
 // click; on Linux the error line always goes to standard error.
 extern const bool kSilentHidesErrors;
 
-// Whether two names that differ only in letter case name two files: on Linux, not on Windows.
-extern const bool kNamesDifferInCase;
-
 // Adds to `folder` old dated entries of the kinds this target never deletes: symbolic links
 // and pipes on Linux, hidden and system files on Windows.
 void AddEntriesNeverDeleted(const TestFolder& folder);

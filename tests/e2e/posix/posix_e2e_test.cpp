@@ -73,7 +73,6 @@ static RunResult Launch(const Lines& arguments, const std::string& registry,
 
 const bool kSilentHidesErrors = false;
 const char kUsageHint[] = "; see tarnwell --help";
-const bool kNamesDifferInCase = true;
 
 RunResult RunTarnwell(const Lines& arguments) { return Launch(arguments, kNoRegistry); }
 
@@ -158,8 +157,8 @@ TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
 
 // A /Path whose value cannot reach the lookup as the argument holds it is refused: a
 // quote cuts it short, blanks at its ends are trimmed, an empty one would read the next
-// argument; so is an argument that is no switch. Each decoy would be swept by the misreading; none may go, and neither may the
-// registry's folder of the default sweep.
+// argument; so is an argument that is no switch. Each decoy would be swept by the misreading; none
+// may go, and neither may the registry's folder of the default sweep.
 TEST(Run, SweepsTheFolderTheArgumentNamesOrRefuses) {
   const TestFolder top, registry_folder;
   const std::string old = LogName("old", -30);

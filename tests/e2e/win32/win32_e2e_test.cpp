@@ -11,14 +11,12 @@
 #include "general/argument_text.h"
 #include "platform/wide_text.h"
 #include "tests/e2e/e2e.h"
-#include "tests/unseen_desktop.h"
 
 namespace tarnwell::e2e {
 
 const bool kSilentHidesErrors = true;
 constexpr char kNotThere[] = "no such folder, nothing swept";
 const char kUsageHint[] = "";
-const bool kNamesDifferInCase = false;
 
 namespace {
 
@@ -304,6 +302,33 @@ TEST(EventLog, TellsEveryRunTimeErrorAndEverySilentRun) {
   }
 }
 
+// A desktop on a window station of its own, which Windows (and Wine) make without
+// WSF_VISIBLE, as for a service or a task run as SYSTEM or whether the user is logged on or
+// not. A desktop is made on the caller's own window station.
+class UnseenDesktop {
+ public:
+  UnseenDesktop() : station_(L"TarnwellE2e" + std::to_wstring(GetCurrentProcessId())) {
+    const HWINSTA own = GetProcessWindowStation();
+    unseen_ = CreateWindowStationW(station_.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
+    if (unseen_ != nullptr && SetProcessWindowStation(unseen_)) {
+      desktop_ = CreateDesktopW(L"Desk", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+      SetProcessWindowStation(own);
+    }
+    EXPECT_NE(desktop_, nullptr) << "no desktop of its own: error " << GetLastError();
+  }
+  ~UnseenDesktop() {
+    if (desktop_ != nullptr) CloseDesktop(desktop_);
+    if (unseen_ != nullptr) CloseWindowStation(unseen_);
+  }
+
+  std::wstring Name() const { return station_ + L"\\Desk"; }  // as lpDesktop names it
+
+ private:
+  std::wstring station_;
+  HWINSTA unseen_ = nullptr;
+  HDESK desktop_ = nullptr;
+};
+
 // Where nobody can see a box (a service, a task run as SYSTEM or whether the user is logged
 // on or not: a window station without WSF_VISIBLE), no box waits: what it would say goes to
 // the Event Log, and the run ends as if it had been closed. A box shown there would keep the
@@ -312,7 +337,7 @@ TEST(Run, ShowsNoBoxWhereNobodyCanSeeIt) {
   const char* trace_file = std::getenv("TARNWELL_E2E_STDERR");
   ASSERT_NE(trace_file, nullptr) << "run under tests/e2e/win32/keep_stderr.sh";
   SetEnvironmentVariableW(L"WINEDEBUG", L"-all,+eventlog,fixme+advapi");
-  const UnseenDesktop unseen(L"TarnwellE2e");
+  const UnseenDesktop unseen;
   const TestFolder folder;
   const std::string path = "/Path=" + folder.Text();
   const struct {
