@@ -13,8 +13,11 @@ int main(int argc, char** argv) {
   using namespace tarnwell;
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   if (arguments.size() == 1 && PrintProgramInformation(arguments.front())) return 0;
-  return ExitStatusOfRun(ArgumentTextFromArguments(arguments), &arguments,
-                         [](const RuntimeError& error) {
-                           platform::ShowErrorMessage(FormatRuntimeErrorWithDetail(error));
-                         });
+  const std::string text = ArgumentTextFromArguments(arguments);
+  RunOutcome outcome;
+  return ExitStatusOfRun(
+      {.text = text, .arguments = &arguments, .usage_hint = "; see tarnwell --help"}, &outcome,
+      [](const RuntimeError& error, const RunOutcome&) {
+        platform::ShowErrorMessage(FormatRuntimeErrorWithDetail(error));
+      });
 }

@@ -1,7 +1,7 @@
 // The Windows process (GUI subsystem, no console): the command line after the program's
-// name is the argument text; a run-time error is shown in a box unless the run is silent,
-// so a scheduled run never waits on a box nobody can close. What nobody sees goes to the
-// Application log: every run-time error, and under /Silent the count or the refusal.
+// name is the argument text. A run-time error goes to the Application log, and into a box
+// unless nobody would see it (under /Silent, or where no box can be seen), so an
+// unattended run never waits on a box nobody can close.
 #include <windows.h>
 
 #include <new>
@@ -9,7 +9,6 @@
 
 #include "app/tarnwell_fn.h"
 #include "general/argument_text.h"
-#include "general/command_line.h"
 #include "platform/event_log.h"
 #include "platform/message_box.h"
 #include "platform/wide_text.h"
@@ -25,10 +24,7 @@ static_assert(platform::kEventUsageShown == TARNWELL_EVENT_USAGE_SHOWN);
 static_assert(platform::kEventRuntimeError == TARNWELL_EVENT_RUNTIME_ERROR);
 static_assert(platform::kEventNotice == TARNWELL_EVENT_NOTICE);
 
-// Main has kept the trimmed argument text in CommandLine.
-bool Silent() { return ContainsIgnoringCase(CommandLine, "/Silent"); }
-
-void ReportError(const RuntimeError& error) {
+void ReportError(const RuntimeError& error, const RunOutcome& outcome) {
   // The run has already failed; an entry that cannot be written (no Event Log service, a
   // full log, no memory for its text) is lost and changes nothing, as below.
   try {
@@ -38,29 +34,7 @@ void ReportError(const RuntimeError& error) {
   } catch (const std::bad_alloc&) {
     // Unwinding has freed the entry's text; the box below needs little.
   }
-  if (!Silent()) platform::ShowErrorMessage(FormatRuntimeError(error));
-}
-
-// Under /Silent nothing on the screen says how the run went. Its exit status is decided
-// before this is written and stays as it is whether or not the entry can be written.
-void ReportSilentRun(int exit_status, const RunSummary& summary) {
-  try {
-    if (exit_status == static_cast<int>(RunEnding::kSwept)) {
-      std::string folders;
-      for (const std::string& folder : summary.folders) {
-        folders += (folders.empty() ? "" : "\r\n") + folder;
-      }
-      platform::WriteEventLogEntry(
-          platform::EventType::kInformation,
-          summary.what_if ? platform::kEventPreviewed : platform::kEventSwept,
-          {std::to_string(summary.total), folders});
-    } else if (exit_status == static_cast<int>(RunEnding::kUsageShown)) {
-      platform::WriteEventLogEntry(platform::EventType::kWarning, platform::kEventUsageShown,
-                                   {CommandLine});
-    }
-  } catch (const std::bad_alloc&) {
-    // The entry is lost; the run's ending stands.
-  }
+  if (!outcome.unwatched) platform::ShowErrorMessage(FormatRuntimeError(error));
 }
 
 }  // namespace
@@ -68,10 +42,7 @@ void ReportSilentRun(int exit_status, const RunSummary& summary) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace tarnwell;
-  RunSummary summary;
-  const int exit_status =
-      ExitStatusOfRun(ArgumentTextFromCommandLine(platform::Narrow(GetCommandLineW())), nullptr,
-                      ReportError, &summary);
-  if (Silent()) ReportSilentRun(exit_status, summary);
-  return exit_status;
+  const std::string text = ArgumentTextFromCommandLine(platform::Narrow(GetCommandLineW()));
+  RunOutcome outcome;
+  return ExitStatusOfRun({.text = text}, &outcome, ReportError);
 }

@@ -3,13 +3,13 @@
 #include <cstdio>
 
 #include "app/tarnwell_version.h"
+#include "general/run_plan.h"
 
 namespace tarnwell {
 namespace {
 
-// The first line is the usage message exactly as a run without a day count shows it.
+// Follows the usage message, exactly as a run without a day count shows it.
 constexpr char kHelp[] =
-    "Usage: Tarnwell.exe /DeleteAfterDays=<NumberOfDays> [/Path=<PathToExamine] [/Silent]\n"
     "\n"
     "Deletes the dated log files (stem.YYYYMMDD.log) directly inside a folder whose date\n"
     "lies more than NumberOfDays whole days before today, and reports how many it deleted.\n"
@@ -31,6 +31,9 @@ constexpr char kHelp[] =
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
+    "Every argument must be one of these switches, in its form; anything else (an unknown\n"
+    "switch, a folder without /Path=, /WhatIf=yes) shows the usage message and why.\n"
+    "\n"
     "Example: /DeleteAfterDays=30 /Keep=7 deletes logs older than 30 days, but always\n"
     "keeps the newest 7 of each log.\n"
     "\n"
@@ -40,9 +43,9 @@ constexpr char kHelp[] =
     "Notices on standard error, also with /Silent: a folder named that is not there, and\n"
     "old files whose deletion failed (files without a write bit stay on purpose).\n"
     "\n"
-    "Exit status: 0 after a sweep, 2 after the usage message, 1 after a run-time error\n"
-    "(error 75 for a folder that is there but cannot be reached or listed; also when a\n"
-    "/List line could not be written: every file is still deleted).\n"
+    "Exit status: 0 after a sweep, 2 after the usage message (nothing touched), 1 after a\n"
+    "run-time error (error 75 for a folder that is there but cannot be reached or listed;\n"
+    "also when a /List line could not be written: every file is still deleted).\n"
     "See tarnwell(1).\n";
 
 constexpr char kVersion[] = "tarnwell " TARNWELL_VERSION "\n";
@@ -50,9 +53,13 @@ constexpr char kVersion[] = "tarnwell " TARNWELL_VERSION "\n";
 }  // namespace
 
 bool PrintProgramInformation(std::string_view argument) {
-  const char* text = argument == "--help" ? kHelp : argument == "--version" ? kVersion : nullptr;
-  if (text == nullptr) return false;
-  std::fputs(text, stdout);
+  if (argument == "--help") {
+    std::puts(kUsageMessage);
+    std::fputs(kHelp, stdout);
+    return true;
+  }
+  if (argument != "--version") return false;
+  std::fputs(kVersion, stdout);
   return true;
 }
 

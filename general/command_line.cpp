@@ -47,18 +47,45 @@ std::string GetCommandLineParameter(std::string command_line, std::string key,
   return decode ? DecodeEscapes(value) : value;
 }
 
-bool HasSwitch(std::string_view command_line, std::string_view name) {
+bool MentionsSwitch(std::string_view command_line, std::string_view key) {
+  return ContainsIgnoringCase(command_line, key);
+}
+
+bool StartsAWord(std::string_view command_line, std::string_view key) {
+  return StartsWithIgnoringCase(command_line, key) ||
+         ContainsIgnoringCase(command_line, " " + std::string(key));
+}
+
+bool StandsAsWord(std::string_view command_line, std::string_view key) {
   for (std::size_t from = 0; from < command_line.size(); ++from) {
-    const std::size_t at = FindIgnoringCase(command_line.substr(from), name);
+    const std::size_t at = FindIgnoringCase(command_line.substr(from), key);
     if (at == std::string_view::npos) return false;
     from += at;
-    const std::size_t end = from + name.size();
+    const std::size_t end = from + key.size();
     if ((from == 0 || command_line[from - 1] == ' ') &&
         (end == command_line.size() || command_line[end] == ' ')) {
       return true;
     }
   }
   return false;
+}
+
+std::vector<std::string_view> SwitchWords(std::string_view command_line) {
+  std::vector<std::string_view> words;
+  for (std::size_t at = 0; at < command_line.size();) {
+    if (command_line[at] == ' ') {
+      ++at;
+      continue;
+    }
+    const std::size_t start = at;
+    for (bool quoted = false; at < command_line.size() && (quoted || command_line[at] != ' ');
+         ++at) {
+      quoted ^= command_line[at] == '"';
+    }
+    const std::string_view word = command_line.substr(start, at - start);
+    if (word.starts_with('/') || word.starts_with('-')) words.push_back(word);
+  }
+  return words;
 }
 
 std::string DecodeEscapes(std::string_view text) {

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/ascii.h"
 
@@ -24,10 +25,33 @@ std::string GetCommandLineParameter(std::string command_line, std::string key,
                                     std::string_view separator, bool decode,
                                     std::string_view terminator);
 
-// Whether `name` (such as "/WhatIf") stands in `command_line` as a whole switch: at the
-// start or after a blank, and followed by a blank or the end; case ignored. A folder
-// named "D:\WhatIfLogs" therefore does not switch anything on.
-bool HasSwitch(std::string_view command_line, std::string_view name);
+// How a switch counts as given. Each switch is read by exactly one of these rules, chosen
+// by its kind, and every switch of a kind by the same one (the table in run_plan.cpp):
+//  - its value: GetCommandLineParameter with "=", no decoding and the terminator " "
+//    (every switch that takes a value);
+//  - MentionsSwitch: anywhere, even inside a word (/Silent, and /Path's presence, which
+//    alone decides between the folder named and the default sweep);
+//  - StartsAWord: at the start of a word, whatever follows (/Keep and the later switches
+//    that take a value, so a malformed one refuses the run instead of going unread);
+//  - StandsAsWord: as a whole word (/WhatIf, /List and the later flags, so a folder
+//    named D:\WhatIfLogs switches nothing on).
+// Case is ignored by all of them; a word starts the command line or follows a blank.
+
+// Whether `key` occurs anywhere in `command_line`, case ignored: x/Silentium counts.
+bool MentionsSwitch(std::string_view command_line, std::string_view key);
+
+// Whether `key` starts the command line or follows a blank, case ignored, whatever
+// follows it.
+bool StartsAWord(std::string_view command_line, std::string_view key);
+
+// Whether `key` stands in `command_line` as a whole word: it starts the command line or
+// follows a blank, and a blank or the end follows it; case ignored.
+bool StandsAsWord(std::string_view command_line, std::string_view key);
+
+// The words of `command_line` that are written as switches: each run of characters between
+// blanks outside double quotes (a quoted part belongs to its word) that begins with "/" or
+// "-". In order, as views into `command_line`.
+std::vector<std::string_view> SwitchWords(std::string_view command_line);
 
 // Replaces {0D}, {0A}, {22} and {09} (upper case only, in that order) by a carriage
 // return, a line feed, a double quote and a tab.

@@ -19,7 +19,7 @@ enum class EventType { kInformation, kWarning, kError };
 // against the message table). The insertion strings each takes, in order:
 inline constexpr std::uint32_t kEventSwept = 1;         // information: the count, the folders
 inline constexpr std::uint32_t kEventPreviewed = 2;     // information, /WhatIf: the same
-inline constexpr std::uint32_t kEventUsageShown = 3;    // warning: the command line
+inline constexpr std::uint32_t kEventUsageShown = 3;    // warning: the command line, why
 inline constexpr std::uint32_t kEventRuntimeError = 4;  // error: number, description, detail
 inline constexpr std::uint32_t kEventNotice = 5;        // warning: the notice's line
 

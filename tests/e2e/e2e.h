@@ -14,7 +14,7 @@ using Lines = std::vector<std::string>;
 struct RunResult {
   int exit_code = -1;
   Lines messages;  // usage or count: stdout lines / information boxes
-  Lines errors;    // run-time errors: stderr lines / error boxes
+  Lines errors;    // run-time errors and notices: stderr lines, and on Windows error boxes
   Lines output;    // Windows: the standard output file (on Linux all of it is `messages`)
 };
 
@@ -27,15 +27,16 @@ RunResult RunTarnwell(const Lines& arguments);
 // click; on Linux the error line always goes to standard error.
 extern const bool kSilentHidesErrors;
 
-// Whether two names that differ only in letter case name two files: on Linux, not on Windows.
-extern const bool kNamesDifferInCase;
-
 // Adds to `folder` old dated entries of the kinds this target never deletes: symbolic links
 // and pipes on Linux, hidden and system files on Windows.
 void AddEntriesNeverDeleted(const TestFolder& folder);
 
 inline const Lines kUsage = {
     "Usage: Tarnwell.exe /DeleteAfterDays=<NumberOfDays> [/Path=<PathToExamine] [/Silent]"};
+
+// The line that says why a command line was refused; `kUsageHint` follows the reason.
+extern const char kUsageHint[];
+inline std::string Refusal(const std::string& why) { return "tarnwell: " + why + kUsageHint; }
 
 inline Lines Deleted(int count) { return {std::to_string(count) + " Debug files deleted"}; }
 

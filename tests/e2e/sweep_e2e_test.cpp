@@ -10,6 +10,9 @@ namespace {
 
 const Lines kOverflow = {"Run-time error '6': Overflow"};
 
+// A refused command line shows the usage message and says why, even under /Silent, and an
+// overflowing day count ends the run; neither touches a file. (Which command lines are
+// refused, and why, is the run plan's table.)
 TEST(Run, UsageAndOverflowOfTheDayCountTouchNothing) {
   TestFolder folder;
   const std::string old_log = LogName("app", -30), path = "/Path=" + folder.Text();
@@ -20,20 +23,28 @@ TEST(Run, UsageAndOverflowOfTheDayCountTouchNothing) {
     int exit_code;
     Lines messages = {}, errors = {};
   } rows[] = {
-      {.arguments = {}, .exit_code = 2, .messages = kUsage},
-      {.arguments = {"/DeleteAfterDays=0.5", path}, .exit_code = 2, .messages = kUsage},
-      {.arguments = {"/Silent"}, .exit_code = 2, .messages = kUsage},
+      {.arguments = {},
+       .exit_code = 2,
+       .messages = kUsage,
+       .errors = {Refusal("/DeleteAfterDays=<NumberOfDays> is missing")}},
+      {.arguments = {"/Silent"},
+       .exit_code = 2,
+       .messages = kUsage,
+       .errors = {Refusal("/DeleteAfterDays=<NumberOfDays> is missing")}},
+      // A mistyped safety switch must not turn into a run without it.
+      {.arguments = {"/DeleteAfterDays=7", path, "/WhatsIf"},
+       .exit_code = 2,
+       .messages = kUsage,
+       .errors = {Refusal("unknown switch '/WhatsIf'")}},
+      {.arguments = {"/DeleteAfterDays=7", path, "/Keep=0"},
+       .exit_code = 2,
+       .messages = kUsage,
+       .errors = {Refusal("/Keep=0: the count must be a whole number from 1 to 1000000")}},
+      {.arguments = {"/DeleteAfterDays=7", "/?"}, .exit_code = 2, .messages = kUsage},
       {.arguments = {overflow, path}, .exit_code = 1, .errors = kOverflow},
-      {.arguments = {overflow, "x/SILENTium", path},
+      {.arguments = {overflow, "/SILENT", path},
        .exit_code = 1,
        .errors = kSilentHidesErrors ? Lines{} : kOverflow},
-      // A bad count of logs to keep must not turn into a run without it.
-      {.arguments = {"/DeleteAfterDays=7", path, "/Keep=0"}, .exit_code = 2, .messages = kUsage},
-      {.arguments = {"/DeleteAfterDays=7", path, "/KEEP=1.5"}, .exit_code = 2, .messages = kUsage},
-      {.arguments = {"/DeleteAfterDays=7", path, "/Keep=1000001"},
-       .exit_code = 2,
-       .messages = kUsage},
-      {.arguments = {"/DeleteAfterDays=7", path, "/Keep", "7"}, .exit_code = 2, .messages = kUsage},
   };
   for (const auto& row : rows) {
     const RunResult run = RunTarnwell(row.arguments);
@@ -89,61 +100,28 @@ TEST(Run, DeletesOnlyOrdinaryDatedLogFilesAsThePreviewSaidAndRecordsEach) {
   EXPECT_TRUE(fs::exists(folder.Path() / FromUtf8(inner)));
 }
 
-// /Keep=N: in a folder, the N newest logs of each stem stay whatever their age, by the date
-// in the name and then the name; the preview counts and lists what the run then deletes.
-// Each case is a folder of the consecutive rows that share its text.
+// /Keep=N: in a folder, the N newest logs of each stem stay whatever their age; young logs
+// count toward them, a read-only one counts (and stays anyway), a name that is no date does
+// not. The preview counts and lists what the run then deletes. (Which logs are the newest,
+// ties and letter case included, is NewestLogs' table.)
 TEST(Run, KeepsTheNewestLogsOfEachStemWhateverTheirAge) {
-  const struct {
-    const char* what;
-    int keep;
-    std::string name;  // "#" stands for the date `days` from today
-    int days;
-    bool stays;
-    bool read_only = false;
-  } rows[] = {
-      {"stems with interleaved dates", 1, "a.#.log", -40, false},
-      {"stems with interleaved dates", 1, "b.#.log", -39, false},
-      {"stems with interleaved dates", 1, "a.#.log", -38, true},
-      {"stems with interleaved dates", 1, "b.#.log", -37, true},
-      {"a read-only log among the newest counts", 2, "a.#.log", -30, false},
-      {"a read-only log among the newest counts", 2, "a.#.log", -20, true, true},
-      {"a read-only log among the newest counts", 2, "a.#.log", -10, true},
-      {"young logs fill the count", 1, "a.#.log", 0, true},
-      {"young logs fill the count", 1, "a.#.log", -30, false},
-      {"stems differing only in case are one", 1, "app.#.log", -30, false},
-      {"stems differing only in case are one", 1, "APP.#.log", -20, true},
-      {"a name that is no date does not count", 1, "a.99999999.log", 0, true},
-      {"a name that is no date does not count", 1, "a.#.log", -30, true},
-      // Names differing in case only: Linux alone holds both.
-      {"a tie on one date: the greater name is the newer", 1, "app.#.log", -30, true},
-      {"a tie on one date: the greater name is the newer", 1, "APP.#.log", -30, false},
-  };
-  for (auto row = std::begin(rows); row != std::end(rows);) {
-    const std::string what = row->what;
-    SCOPED_TRACE(what);
-    TestFolder folder;
-    Names left;
-    std::size_t logs = 0;
-    for (; row != std::end(rows) && row->what == what; ++row, ++logs) {
-      std::string name = row->name;
-      if (const std::size_t at = name.find('#'); at != std::string::npos) {
-        name.replace(at, 1, LogName("", row->days).substr(1, 8));
-      }
-      folder.Add(name, row->read_only);
-      if (row->stays) left.insert(name);
-    }
-    if (what.starts_with("a tie") && !kNamesDifferInCase) continue;
-    const Lines arguments = {"/DeleteAfterDays=7", "/Path=" + folder.Text(),
-                             "/Keep=" + std::to_string((row - 1)->keep), "/List"};
-    Lines previewing = arguments;
-    previewing.push_back("/WhatIf");
-    const RunResult preview = Separated(RunTarnwell(previewing));
-    const RunResult run = Separated(RunTarnwell(arguments));
-    const std::size_t gone = logs - left.size();
-    EXPECT_EQ(preview.messages, Lines{std::to_string(gone) + " Debug files would be deleted"});
-    EXPECT_EQ(std::tuple(run.exit_code, run.messages, folder.Entries(), run.output),
-              std::tuple(0, Deleted(int(gone)), left, preview.output));
-  }
+  TestFolder folder;
+  const Names gone = {LogName("a", -40), LogName("b", -30), LogName("c", -50)};
+  const Names stay = {LogName("a", -20), LogName("a", -10), LogName("b", 0),  LogName("b", -20),
+                      LogName("c", -40), "x.99999999.log",  LogName("x", -30)};
+  folder.Create(gone);
+  folder.Create(stay);
+  folder.Add(LogName("c", -30), true);
+  const Names left = folder.Entries();
+  const Lines run_line = {"/DeleteAfterDays=7", "/Path=" + folder.Text(), "/Keep=2", "/List"};
+  const RunResult preview =
+      Separated(RunTarnwell({run_line[0], run_line[1], run_line[2], run_line[3], "/WhatIf"}));
+  const RunResult run = Separated(RunTarnwell(run_line));
+  EXPECT_EQ(preview.messages, Lines{"3 Debug files would be deleted"});
+  Names after = left;
+  for (const std::string& name : gone) after.erase(name);
+  EXPECT_EQ(std::tuple(run.exit_code, run.messages, folder.Entries(), run.output),
+            std::tuple(0, Deleted(3), after, preview.output));
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ static RunResult Launch(const Lines& arguments, const std::string& registry,
 }
 
 const bool kSilentHidesErrors = false;
-const bool kNamesDifferInCase = true;
+const char kUsageHint[] = "; see tarnwell --help";
 
 RunResult RunTarnwell(const Lines& arguments) { return Launch(arguments, kNoRegistry); }
 
@@ -157,8 +157,8 @@ TEST(Run, TheRegistryFileAndAHostileEnvironmentDecideHowTheRunEnds) {
 
 // A /Path whose value cannot reach the lookup as the argument holds it is refused: a
 // quote cuts it short, blanks at its ends are trimmed, an empty one would read the next
-// argument. Each decoy would be swept by the misreading; none may go, and neither may the
-// registry's folder of the default sweep.
+// argument; so is an argument that is no switch. Each decoy would be swept by the misreading; none
+// may go, and neither may the registry's folder of the default sweep.
 TEST(Run, SweepsTheFolderTheArgumentNamesOrRefuses) {
   const TestFolder top, registry_folder;
   const std::string old = LogName("old", -30);
@@ -176,6 +176,9 @@ TEST(Run, SweepsTheFolderTheArgumentNamesOrRefuses) {
       {.arguments = {"/Path=", x}},
       {.arguments = {"--note=see /Path=" + x, "/Path=" + a}},
       {.arguments = {"/PATH=\"" + x + "\""}, .swept = x},
+      // A folder without /Path, or split off by the shell at a blank, sweeps nothing else.
+      {.arguments = {a}},
+      {.arguments = {"/Path=" + a, "c"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::PrintToString(row.arguments));

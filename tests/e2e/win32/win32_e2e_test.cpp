@@ -15,7 +15,8 @@
 namespace tarnwell::e2e {
 
 const bool kSilentHidesErrors = true;
-const bool kNamesDifferInCase = false;
+constexpr char kNotThere[] = "no such folder, nothing swept";
+const char kUsageHint[] = "";
 
 namespace {
 
@@ -77,34 +78,62 @@ std::vector<Entry> EntriesTraced(const std::string& trace) {
   return entries;
 }
 
-// The program's run as RunTarnwell describes it; with `read_only_output`, standard output is
-// a handle it cannot write.
-RunResult RunProgram(const std::string& argument_text, bool read_only_output = false) {
+// How a run is started beyond its command line.
+struct Start {
+  bool read_only_output = false;  // standard output is a handle it cannot write
+  std::wstring desktop = L"";     // "station\\desktop" to start on, or the test's own
+};
+
+// A new empty file for one run's standard stream, open for the child to inherit: the file
+// of an earlier run may still be open in a process that Wine started for it.
+HANDLE StreamFile(wchar_t (&name)[MAX_PATH], DWORD access) {
+  GetTempFileNameW(fs::temp_directory_path().c_str(), L"twl", 0, name);
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  return CreateFileW(name, access, FILE_SHARE_READ, &inherited, OPEN_EXISTING, 0, nullptr);
+}
+
+// The lines of the file `name`, which goes.
+Lines ReadAndRemove(const wchar_t* name) {
+  Lines lines;
+  std::ifstream file{fs::path(name)};
+  for (std::string text; std::getline(file, text);) {
+    if (text.ends_with('\r')) text.pop_back();
+    lines.push_back(text);
+  }
+  file.close();
+  DeleteFileW(name);
+  return lines;
+}
+
+// The program's run as RunTarnwell describes it, its standard error lines among `errors`.
+RunResult RunProgram(const std::string& argument_text, const Start& how = {}) {
   // Exactly this text after the program's name, as CreateProcessW hands any caller's text
   // over: quotes, tabs and line ends reach the program as written.
   const std::string line = '"' + OnDriveZ(TARNWELL_PROGRAM) + "\" " + argument_text;
   std::wstring command = platform::Widen(line);
-  // Standard output is a file, as after "Tarnwell.exe ... > out.txt": a new one for each run,
-  // since the file of an earlier run may still be open in a process that Wine started for it.
-  wchar_t output[MAX_PATH] = {};
-  GetTempFileNameW(fs::temp_directory_path().c_str(), L"twl", 0, output);
-  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  // Standard output and error are files, as after "Tarnwell.exe ... > out.txt 2> err.txt".
+  wchar_t output[MAX_PATH] = {}, error_output[MAX_PATH] = {};
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = CreateFileW(output, read_only_output ? GENERIC_READ : GENERIC_WRITE,
-                                   FILE_SHARE_READ, &inherited, OPEN_EXISTING, 0, nullptr);
+  startup.hStdOutput = StreamFile(output, how.read_only_output ? GENERIC_READ : GENERIC_WRITE);
+  startup.hStdError = StreamFile(error_output, GENERIC_WRITE);
+  std::wstring desktop = how.desktop;
+  if (!desktop.empty()) startup.lpDesktop = desktop.data();
   PROCESS_INFORMATION process = {};
-  const bool made = startup.hStdOutput != INVALID_HANDLE_VALUE;
+  const bool made =
+      startup.hStdOutput != INVALID_HANDLE_VALUE && startup.hStdError != INVALID_HANDLE_VALUE;
   const bool started = made && CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
                                               nullptr, nullptr, &startup, &process);
   const DWORD error = GetLastError();
-  if (made) CloseHandle(startup.hStdOutput);
+  CloseHandle(startup.hStdOutput);
+  CloseHandle(startup.hStdError);
   RunResult result;
   if (!started) {
-    ADD_FAILURE() << "cannot " << (made ? "start " + line : "make an output file") << ": error "
+    ADD_FAILURE() << "cannot " << (made ? "start " + line : "make the output files") << ": error "
                   << error;
     DeleteFileW(output);
+    DeleteFileW(error_output);
     return result;
   }
   const DWORD start = GetTickCount();
@@ -131,10 +160,9 @@ RunResult RunProgram(const std::string& argument_text, bool read_only_output = f
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   result.exit_code = int(code);
-  std::ifstream file{fs::path(output)};
-  for (std::string text; std::getline(file, text);) result.output.push_back(text);
-  file.close();
-  DeleteFileW(output);
+  result.output = ReadAndRemove(output);
+  const Lines errors = ReadAndRemove(error_output);
+  result.errors.insert(result.errors.end(), errors.begin(), errors.end());
   return result;
 }
 
@@ -184,6 +212,8 @@ TEST(CommandLine, SweepsTheDefaultPlacesOrTheFolderItNamesOrRefuses) {
       {R"(/DeleteAfterDays=7 /Path= "C:\My Logs")", "32", folder, {}, kUsage},
       {"/DeleteAfterDays=7 /Path=", "32", folder, {}, kUsage},
       {R"(/DeleteAfterDays=7 x/Path=C:\My Logs)", "32", folder, {}, kUsage},
+      // A mistyped switch quoted whole, as a script writes it, is caught all the same.
+      {R"(/DeleteAfterDays=7 "/Pth=C:\My Logs")", "32", folder, {}, kUsage},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::PrintToString(std::tuple(row.text, row.view, row.debug_path)));
@@ -235,6 +265,7 @@ TEST(EventLog, TellsEveryRunTimeErrorAndEverySilentRun) {
   SetEnvironmentVariableW(L"WINEDEBUG", L"-all,+eventlog,fixme+advapi");
   const TestFolder folder;
   const std::string path = "/Path=" + folder.Text(), overflow = "/DeleteAfterDays=99999999999";
+  const std::string missing = folder.Text() + "\\gone", gone = "/Path=" + missing;
   const struct {
     Lines arguments;
     std::vector<Entry> entries = {};
@@ -245,7 +276,13 @@ TEST(EventLog, TellsEveryRunTimeErrorAndEverySilentRun) {
        .entries = {Entry{EVENTLOG_INFORMATION_TYPE, 1, {"1", folder.Text()}}}},
       {.arguments = {"/DeleteAfterDays=7", "/WhatIf", "/silent"},
        .entries = {Entry{EVENTLOG_INFORMATION_TYPE, 2, {"0", "c:\r\nC:\\DebugFiles"}}}},
-      {.arguments = {"/Silent"}, .entries = {Entry{EVENTLOG_WARNING_TYPE, 3, {"/Silent"}}}},
+      {.arguments = {"/Silent"},
+       .entries = {Entry{
+           EVENTLOG_WARNING_TYPE, 3, {"/Silent", "/DeleteAfterDays=<NumberOfDays> is missing"}}}},
+      // A notice under /Silent: the line a caller's standard error would get.
+      {.arguments = {"/DeleteAfterDays=7", gone, "/Silent"},
+       .entries = {Entry{EVENTLOG_WARNING_TYPE, 5, {"tarnwell: " + missing + ": " + kNotThere}},
+                   Entry{EVENTLOG_INFORMATION_TYPE, 1, {"0", missing}}}},
       {.arguments = {overflow, path},
        .entries = {Entry{EVENTLOG_ERROR_TYPE, 4, {"6", "Overflow", ""}}}},
       // Standard output is a handle it cannot write: the /List record is lost.
@@ -259,7 +296,80 @@ TEST(EventLog, TellsEveryRunTimeErrorAndEverySilentRun) {
     folder.Add(LogName("old", -8));
     // Opened at its end before the run: what is read from it afterwards is the run's.
     std::ifstream trace(FromUtf8(OnDriveZ(trace_file)), std::ios::ate);
-    RunProgram(ArgumentTextFromArguments(row.arguments), row.read_only_output);
+    RunProgram(ArgumentTextFromArguments(row.arguments),
+               {.read_only_output = row.read_only_output});
+    EXPECT_EQ(EntriesTraced({std::istreambuf_iterator<char>(trace), {}}), row.entries);
+  }
+}
+
+// A desktop on a window station of its own, which Windows (and Wine) make without
+// WSF_VISIBLE, as for a service or a task run as SYSTEM or whether the user is logged on or
+// not. A desktop is made on the caller's own window station.
+class UnseenDesktop {
+ public:
+  UnseenDesktop() : station_(L"TarnwellE2e" + std::to_wstring(GetCurrentProcessId())) {
+    const HWINSTA own = GetProcessWindowStation();
+    unseen_ = CreateWindowStationW(station_.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
+    if (unseen_ != nullptr && SetProcessWindowStation(unseen_)) {
+      desktop_ = CreateDesktopW(L"Desk", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+      SetProcessWindowStation(own);
+    }
+    EXPECT_NE(desktop_, nullptr) << "no desktop of its own: error " << GetLastError();
+  }
+  ~UnseenDesktop() {
+    if (desktop_ != nullptr) CloseDesktop(desktop_);
+    if (unseen_ != nullptr) CloseWindowStation(unseen_);
+  }
+
+  std::wstring Name() const { return station_ + L"\\Desk"; }  // as lpDesktop names it
+
+ private:
+  std::wstring station_;
+  HWINSTA unseen_ = nullptr;
+  HDESK desktop_ = nullptr;
+};
+
+// Where nobody can see a box (a service, a task run as SYSTEM or whether the user is logged
+// on or not: a window station without WSF_VISIBLE), no box waits: what it would say goes to
+// the Event Log, and the run ends as if it had been closed. A box shown there would keep the
+// run going until RunProgram gives up on it (exit status 99).
+TEST(Run, ShowsNoBoxWhereNobodyCanSeeIt) {
+  const char* trace_file = std::getenv("TARNWELL_E2E_STDERR");
+  ASSERT_NE(trace_file, nullptr) << "run under tests/e2e/win32/keep_stderr.sh";
+  SetEnvironmentVariableW(L"WINEDEBUG", L"-all,+eventlog,fixme+advapi");
+  const UnseenDesktop unseen;
+  const TestFolder folder;
+  const std::string path = "/Path=" + folder.Text();
+  const struct {
+    Lines arguments;
+    int exit_code;
+    Lines errors;
+    std::vector<Entry> entries;
+  } rows[] = {
+      {.arguments = {"/DeleteAfterDays=7", path},
+       .exit_code = 0,
+       .errors = {},
+       .entries = {Entry{EVENTLOG_INFORMATION_TYPE, 1, {"1", folder.Text()}}}},
+      {.arguments = {"/DeleteAfterDays=7", path, "/WhatsIf"},
+       .exit_code = 2,
+       .errors = {Refusal("unknown switch '/WhatsIf'")},
+       .entries = {Entry{
+           EVENTLOG_WARNING_TYPE,
+           3,
+           {"/DeleteAfterDays=7 " + path + " /WhatsIf", "unknown switch '/WhatsIf'"}}}},
+      {.arguments = {"/DeleteAfterDays=99999999999", path},
+       .exit_code = 1,
+       .errors = {},
+       .entries = {Entry{EVENTLOG_ERROR_TYPE, 4, {"6", "Overflow", ""}}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(row.arguments));
+    folder.Add(LogName("old", -8));
+    std::ifstream trace(FromUtf8(OnDriveZ(trace_file)), std::ios::ate);
+    const RunResult run =
+        RunProgram(ArgumentTextFromArguments(row.arguments), {.desktop = unseen.Name()});
+    EXPECT_EQ(std::tuple(run.exit_code, run.messages, run.errors),
+              std::tuple(row.exit_code, Lines{}, row.errors));
     EXPECT_EQ(EntriesTraced({std::istreambuf_iterator<char>(trace), {}}), row.entries);
   }
 }

@@ -1,23 +1,16 @@
 // What differs by target, on Windows: folders named in the forms the file API takes and
-// changed by someone else while they are swept, the local clock, the real registry (Wine's),
-// notices on a standard error the caller gave and boxes on window stations nobody sees.
+// changed by someone else while they are swept, the local clock and the real registry
+// (Wine's).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <ctime>
-#include <fstream>
-#include <iterator>
-#include <string_view>
-#include <vector>
 
 #include "general/calendar.h"
 #include "general/date_stamp.h"
 #include "general/registry.h"
 #include "platform/folder_listing.h"
-#include "platform/message_box.h"
-#include "platform/wide_text.h"
 #include "platform/win32/extended_path.h"
 #include "tests/test_folder.h"
 
@@ -77,24 +70,6 @@ TEST(FolderListingOnWindows, LeavesEntriesHiddenOrHeldOpenSinceTheyWereListed) {
   EXPECT_EQ(folder.Entries(), (Names{hidden, held}));
 }
 
-// Windows deletes in the order it listed, whatever order the entries were handed over in.
-TEST(FolderListingOnWindows, OrdersEntriesForDeletionAsListed) {
-  const TestFolder folder;
-  for (int i = 0; i < 50; ++i) folder.Add(LogName("trace" + std::to_string(i), -30));
-  platform::FolderListing listing;
-  std::vector<platform::ListedEntry> batch;
-  ASSERT_TRUE(listing.Open(folder.Text(), "*.log").done() && listing.NextBatch(&batch).done());
-  const auto names = [&batch] {
-    std::vector<std::string_view> listed;
-    for (const platform::ListedEntry& entry : batch) listed.push_back(entry.name);
-    return listed;
-  };
-  const std::vector<std::string_view> listed = names();
-  std::reverse(batch.begin(), batch.end());
-  listing.OrderForDeletion(&batch);
-  EXPECT_EQ(names(), listed);
-}
-
 // The C runtime reaches the time zone by its own path.
 TEST(LocalClock, AgreesWithTheCRuntime) {
   const std::time_t now = std::time(nullptr);
@@ -133,97 +108,6 @@ TEST(GetRegistryString, ReadsTextUpToItsFirstNulAndGivesEmptyForOtherTypes) {
   // No key at all.
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\TarnwellTest");
   EXPECT_EQ(GetRegistryString(platform::kHkeyLocalMachine, kKey, "DebugPath", kDefault), kDefault);
-}
-
-// What one notice leaves in a standard error set to a new file or, with `pipe`, to a pipe.
-std::string NoticeLeft(const std::string& line, bool pipe) {
-  const fs::path file =
-      fs::temp_directory_path() / ("tarnwell-notice-" + std::to_string(GetCurrentProcessId()));
-  HANDLE reader = nullptr, writer = nullptr;
-  if (pipe) {
-    CreatePipe(&reader, &writer, nullptr, 0);
-  } else {
-    writer = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0,
-                         nullptr);
-  }
-  const HANDLE before = GetStdHandle(STD_ERROR_HANDLE);
-  SetStdHandle(STD_ERROR_HANDLE, writer);
-  platform::ShowNotice(line);
-  SetStdHandle(STD_ERROR_HANDLE, before);
-  CloseHandle(writer);
-  std::string left;
-  if (pipe) {
-    char bytes[256];
-    DWORD got = 0;
-    while (ReadFile(reader, bytes, sizeof bytes, &got, nullptr) && got > 0) left.append(bytes, got);
-    CloseHandle(reader);
-  } else {
-    std::ifstream written(file, std::ios::binary);
-    left.assign(std::istreambuf_iterator<char>(written), {});
-    written.close();
-    fs::remove(file);
-  }
-  return left;
-}
-
-// A GUI program has a standard error only when its caller gives one; the notice lands there
-// whole, as UTF-8 with the line end Windows readers expect.
-TEST(ShowNotice, WritesTheLineToTheStandardErrorTheCallerGave) {
-  const std::string line = "tarnwell: D:\\J\xc3\xb6rg: 2 old files not deleted: Access is denied";
-  for (const bool pipe : {false, true}) EXPECT_EQ(NoticeLeft(line, pipe), line + "\r\n") << pipe;
-}
-
-// What MessagesCanBeSeen() answers in a process started on `desktop` ("station\desktop"):
-// 1 yes, 2 no, anything else a process that did not get to ask.
-DWORD AnswerOnDesktop(const std::wstring& desktop) {
-  wchar_t probe[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, probe, MAX_PATH);
-  const std::wstring program = fs::path(probe).replace_filename(L"messages_seen_probe.exe");
-  std::wstring command = L"\"" + program + L"\"", on = desktop;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.lpDesktop = on.data();
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    ADD_FAILURE() << "cannot start the probe: error " << GetLastError();
-    return 0;
-  }
-  if (WaitForSingleObject(process.hProcess, 30000) == WAIT_TIMEOUT) {
-    TerminateProcess(process.hProcess, 99);
-  }
-  DWORD answer = 0;
-  GetExitCodeProcess(process.hProcess, &answer);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return answer;
-}
-
-// A service, or a task run as SYSTEM or whether the user is logged on or not, runs on a
-// window station of its own that Windows (and Wine) make without WSF_VISIBLE; the one user
-// who sees the screen has WinSta0.
-TEST(MessagesCanBeSeen, OnlyOnAVisibleWindowStation) {
-  const std::wstring station = L"TarnwellUnseen" + std::to_wstring(GetCurrentProcessId());
-  const HWINSTA own = GetProcessWindowStation();
-  const HWINSTA unseen = CreateWindowStationW(station.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
-  ASSERT_NE(unseen, nullptr) << GetLastError();
-  // A desktop is made on the caller's own window station.
-  ASSERT_TRUE(SetProcessWindowStation(unseen)) << GetLastError();
-  const HDESK desktop = CreateDesktopW(L"Desk", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-  SetProcessWindowStation(own);
-  ASSERT_NE(desktop, nullptr) << GetLastError();
-  const struct {
-    std::wstring desktop;
-    DWORD answer;
-  } rows[] = {
-      {L"WinSta0\\Default", 1},
-      {station + L"\\Desk", 2},
-  };
-  for (const auto& row : rows) {
-    EXPECT_EQ(AnswerOnDesktop(row.desktop), row.answer) << platform::Narrow(row.desktop);
-  }
-  CloseDesktop(desktop);
-  CloseWindowStation(unseen);
 }
 
 }  // namespace

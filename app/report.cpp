@@ -1,0 +1,72 @@
+#include "app/report.h"
+
+#include <utility>
+
+#include "base/runtime_error.h"
+#include "platform/event_log.h"
+#include "platform/message_box.h"
+#include "platform/standard_output.h"
+
+namespace tarnwell {
+namespace {
+
+// A message nobody could read must not pass for a run that reported: the caller sees the
+// failure in the exit status and the reason on the error stream.
+void Show(const std::string& text) {
+  const platform::OsResult shown = platform::ShowMessage(text);
+  if (shown.failed()) RaiseError(kDeviceIoError, shown.reason);
+}
+
+// An entry for whoever looks after the machine. One that cannot be written is lost: the
+// run's result and exit status stay as they are.
+void Log(platform::EventType type, std::uint32_t event_id,
+         const std::vector<std::string>& strings) {
+  platform::WriteEventLogEntry(type, event_id, strings);
+}
+
+}  // namespace
+
+Report::Report(const RunChoices& choices, std::string command_line, std::string usage_hint)
+    : choices_(choices),
+      command_line_(std::move(command_line)),
+      usage_hint_(std::move(usage_hint)),
+      seen_(platform::MessagesCanBeSeen()),
+      unwatched_(choices.silent || !seen_) {}
+
+void Report::Notice(const std::string& text) {
+  const std::string line = "tarnwell: " + text;
+  platform::ShowNotice(line);
+  if (unwatched_) Log(platform::EventType::kWarning, platform::kEventNotice, {line});
+}
+
+void Report::Record(const std::string& path) {
+  const std::lock_guard<std::mutex> lock(record_mutex_);
+  const platform::OsResult written = platform::WriteStandardOutputLine(path);
+  if (written.failed() && !record_failure_) record_failure_ = written.reason;
+}
+
+void Report::Usage(const std::string& why) {
+  // The reason first: a box waits for its click, and the log should not wait with it.
+  if (!why.empty()) platform::ShowNotice("tarnwell: " + why + usage_hint_);
+  if (unwatched_) {
+    Log(platform::EventType::kWarning, platform::kEventUsageShown,
+        {command_line_, why.empty() ? "asked for with /?" : why});
+  }
+  if (seen_) Show(kUsageMessage);
+}
+
+void Report::Finish(Long total, const std::vector<std::string>& folders) {
+  if (record_failure_) RaiseError(kDeviceIoError, "standard output: " + *record_failure_);
+  if (!unwatched_) {
+    Show(std::to_string(total) +
+         (choices_.what_if ? " Debug files would be deleted" : " Debug files deleted"));
+    return;
+  }
+  std::string lines;
+  for (const std::string& folder : folders) lines += (lines.empty() ? "" : "\r\n") + folder;
+  Log(platform::EventType::kInformation,
+      choices_.what_if ? platform::kEventPreviewed : platform::kEventSwept,
+      {std::to_string(total), lines});
+}
+
+}  // namespace tarnwell

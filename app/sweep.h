@@ -1,0 +1,43 @@
+// The sweep of one folder: which of its dated logs go, and what stood in the way.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/report.h"
+#include "general/numbers.h"
+#include "general/run_plan.h"
+
+namespace tarnwell {
+
+// What one sweep came to.
+struct SweepResult {
+  // The folder as the sweep used it and every line names it (platform::FolderAsUsed,
+  // written as platform::LineText); empty when the folder text names no folder on this
+  // system at all (a drive-letter path on POSIX).
+  std::string folder;
+  bool there = false;            // the folder was there and was read
+  Long deleted = 0;              // files deleted (with /WhatIf: that would be)
+  std::int64_t kept = 0;         // old logs that stayed as the newest of their stem (/Keep)
+  std::int64_t read_only = 0;    // old logs that stayed for their read-only mark, as meant
+  std::int64_t not_deleted = 0;  // old logs whose deletion failed for any other reason
+  std::string first_reason;      // the system's words for the first of those
+};
+
+// Deletes the files "stem.YYYYMMDD.log" directly inside `rule.folder` whose date lies more
+// than `rule.days` days before today, except the `rule.keep` newest of each stem. A file
+// that cannot be deleted, or whose name cannot be read as a date, is left alone and the
+// sweep goes on. With `choices.what_if` nothing is deleted and the result counts what
+// would be; with `choices.list` each file's full path goes to `report` as it goes.
+// A folder that is not there is swept as an empty one (`there` false). A notice to
+// `report` after the sweep says how many old files stayed for another reason than their
+// read-only mark, with the first such reason. A folder that is there
+// but cannot be reached or listed raises kPathFileAccessError, its detail naming the
+// folder and the system's reason.
+SweepResult Sweep(const Rule& rule, const RunChoices& choices, Report& report);
+
+// The number of files Sweep deletes in `folder` with the day limit `limit` and nothing
+// else asked: 0 for a folder that is not there. Raises what Sweep raises.
+Long SweepFolder(const std::string& folder, Long limit);
+
+}  // namespace tarnwell

@@ -1,0 +1,152 @@
+#include "general/run_plan.h"
+
+#include <algorithm>
+
+#include "base/ascii.h"
+#include "general/argument_text.h"
+#include "general/command_line.h"
+#include "platform/path_syntax.h"
+
+namespace tarnwell {
+namespace {
+
+constexpr Long kMaxKeep = 1'000'000;
+
+// A switch either takes a value ("/Keep=7") or is a flag ("/WhatIf").
+enum class Form { kValue, kFlag };
+
+struct KnownSwitch {
+  std::string_view key;
+  Form form;
+};
+
+constexpr KnownSwitch kKnownSwitches[] = {
+    {"/DeleteAfterDays", Form::kValue}, {"/Path", Form::kValue}, {"/Silent", Form::kFlag},
+    {"/WhatIf", Form::kFlag},           {"/List", Form::kFlag},  {"/Keep", Form::kValue},
+};
+
+std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+// Why `word`, written as a switch, is none this program takes; nullopt when it is one.
+std::optional<std::string> RefusedSwitch(std::string_view word) {
+  const std::size_t equals = word.find('=');
+  const std::string_view key = word.substr(0, equals);
+  const auto known = std::find_if(std::begin(kKnownSwitches), std::end(kKnownSwitches),
+                                  [key](const KnownSwitch& known_switch) {
+                                    return key.size() == known_switch.key.size() &&
+                                           StartsWithIgnoringCase(key, known_switch.key);
+                                  });
+  if (known == std::end(kKnownSwitches)) return "unknown switch " + Quoted(key);
+  if (known->form == Form::kFlag && equals != std::string_view::npos) {
+    return Quoted(word) + ": " + std::string(known->key) + " takes no value";
+  }
+  if (known->form == Form::kValue && equals == std::string_view::npos) {
+    return Quoted(word) + " without '=' and a value";
+  }
+  return std::nullopt;
+}
+
+// Why the command line is no run at all: a switch this program does not take, or "/?"
+// ("" then: the usage was asked for). On POSIX every argument must be such a switch, so a
+// folder without /Path, or a word the shell split off one, is refused; on Windows only the
+// words written as switches are checked, as other words never meant anything.
+std::optional<std::string> RefusedWords(std::string_view command_line,
+                                        const std::vector<std::string>* arguments) {
+  std::vector<std::string_view> words;
+  if (arguments == nullptr) {
+    words = SwitchWords(command_line);
+  } else {
+    for (const std::string& argument : *arguments) {
+      if (!argument.starts_with('/') && !argument.starts_with('-')) {
+        return "unexpected argument " + Quoted(argument) + " (a folder is given as /Path=FOLDER)";
+      }
+      words.push_back(argument);
+    }
+  }
+  for (const std::string_view word : words) {
+    if (word == "/?") return "";
+    if (std::optional<std::string> refused = RefusedSwitch(word)) return refused;
+  }
+  return std::nullopt;
+}
+
+// Why the /Path value `folder` is not the folder the caller named; nullopt when it is. A
+// command line that mentions /Path never falls back to the default sweep, so an empty or
+// misread value must be refused rather than swept elsewhere.
+std::optional<std::string> RefusedFolder(const std::string& folder,
+                                         const std::vector<std::string>* arguments) {
+  if (folder.empty()) return "/Path names no folder";
+  if (!platform::CouldNameFolder(folder)) {
+    return "/Path=" + folder + " cannot name a folder here";
+  }
+  // A rebuilt text carries some values changed (a quote inside, blanks at an end); what
+  // the lookup read must be what the argument holds.
+  if (arguments != nullptr && folder != SwitchValueInArguments(*arguments, "/Path")) {
+    return "/Path would be read as " + Quoted(folder) + ", not as its argument holds it";
+  }
+  return std::nullopt;
+}
+
+// The count of /Keep=N: 0 without the switch, nullopt for one whose value is not a whole
+// number from 1 to kMaxKeep in decimal digits.
+std::optional<Long> KeepCount(std::string_view command_line, const std::string& value) {
+  if (!StartsAWord(command_line, "/Keep")) return 0;
+  Long keep = 0;
+  for (const char c : value) {
+    if (c < '0' || c > '9') return std::nullopt;
+    keep = keep * 10 + (c - '0');
+    if (keep > kMaxKeep) return std::nullopt;
+  }
+  if (keep < 1) return std::nullopt;
+  return keep;
+}
+
+std::string ValueOf(std::string_view command_line, const char* key) {
+  return GetCommandLineParameter(std::string(command_line), key, "=", false, " ");
+}
+
+}  // namespace
+
+RunPlan ReadRunPlan(std::string_view command_line, const std::vector<std::string>* arguments) {
+  RunPlan plan;
+  plan.choices = {.silent = MentionsSwitch(command_line, "/Silent"),
+                  .what_if = StandsAsWord(command_line, "/WhatIf"),
+                  .list = StandsAsWord(command_line, "/List")};
+  if (std::optional<std::string> refused = RefusedWords(command_line, arguments)) {
+    plan.usage = std::move(refused);
+    return plan;
+  }
+
+  const std::string days = ValueOf(command_line, "/DeleteAfterDays");
+  try {
+    plan.sweep.days = ToLong(ReadNumber(days));
+  } catch (const RuntimeError& error) {
+    plan.error = error;
+    return plan;
+  }
+  if (plan.sweep.days <= 0) {
+    plan.usage = days.empty() ? "/DeleteAfterDays=<NumberOfDays> is missing"
+                              : "/DeleteAfterDays=" + days + " is no positive number of days";
+    return plan;
+  }
+
+  if (MentionsSwitch(command_line, "/Path")) {
+    plan.sweep.folder = ValueOf(command_line, "/Path");
+    if (std::optional<std::string> refused = RefusedFolder(plan.sweep.folder, arguments)) {
+      plan.usage = std::move(refused);
+      return plan;
+    }
+  }
+
+  const std::string keep = ValueOf(command_line, "/Keep");
+  const std::optional<Long> keep_count = KeepCount(command_line, keep);
+  if (!keep_count) {
+    plan.usage = "/Keep=" + keep + ": the count must be a whole number from 1 to " +
+                 std::to_string(kMaxKeep);
+    return plan;
+  }
+  plan.sweep.keep = *keep_count;
+  return plan;
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,124 @@
+// The run plan: a command line in, the sweep and the run's choices, or the usage and why,
+// out. Rows with `arguments` are POSIX runs, whose text is rebuilt from the argument vector.
+#include "general/run_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "general/argument_text.h"
+
+namespace tarnwell {
+namespace {
+
+constexpr char kRun[] = "<run>";
+constexpr char kNoDays[] = "/DeleteAfterDays=<NumberOfDays> is missing";
+constexpr char kNoFolder[] = "/Path names no folder";
+constexpr char kKeepRange[] = ": the count must be a whole number from 1 to 1000000";
+const RunChoices kSilent = {.silent = true};
+
+struct Row {
+  std::string command_line = "";
+  std::vector<std::string> arguments = {};
+  std::string usage = kRun;  // the reason for the usage message, or kRun
+  bool overflow = false;     // reading the day count raises Overflow
+  Rule sweep = {};           // compared for runs only
+  RunChoices choices = {};
+};
+
+TEST(ReadRunPlan, ReadsTheSweepAndTheChoicesOrRefusesWithTheReason) {
+  const std::string my_logs = R"(C:\My Logs)";
+  const Row rows[] = {
+      // The day count: read leniently, rounded half to even, above 0.
+      {.command_line = "", .usage = kNoDays},
+      {.command_line = "/DeleteAfterDays=0",
+       .usage = "/DeleteAfterDays=0 is no positive number of days"},
+      {.command_line = "/DeleteAfterDays=-3",
+       .usage = "/DeleteAfterDays=-3 is no positive number of days"},
+      {.command_line = "/DeleteAfterDays=abc",
+       .usage = "/DeleteAfterDays=abc is no positive number of days"},
+      {.command_line = "/DeleteAfterDays=0.5",
+       .usage = "/DeleteAfterDays=0.5 is no positive number of days"},
+      {.command_line = "/DeleteAfterDays=0.6", .sweep = {.days = 1}},
+      {.command_line = "/deleteafterdays=7days", .sweep = {.days = 7}},
+      {.command_line = "/DeleteAfterDays=99999999999 x/SILENTium",
+       .overflow = true,
+       .choices = kSilent},
+      {.command_line = "/Silent", .usage = kNoDays, .choices = kSilent},
+      // The folder: /Path alone decides; a mention that yields no folder is refused.
+      {.command_line = R"(/DeleteAfterDays=7 /Path=D:\Logs /SILENT)",
+       .sweep = {.folder = R"(D:\Logs)", .days = 7},
+       .choices = kSilent},
+      {.command_line = R"(/DeleteAfterDays=7 /Path="C:\My Logs")",
+       .sweep = {.folder = my_logs, .days = 7}},
+      {.command_line = R"(/DeleteAfterDays=7 /Path=C:\My Logs)",
+       .sweep = {.folder = R"(C:\My)", .days = 7}},
+      {.command_line = R"(/DeleteAfterDays=7 /PATH=C:\A /Path=C:\B)",
+       .sweep = {.folder = R"(C:\A)", .days = 7}},
+      {.command_line = R"(/Path="D:\x /DeleteAfterDays=3")",
+       .sweep = {.folder = R"(D:\x /DeleteAfterDays=3)", .days = 3}},
+      {.command_line = "/DeleteAfterDays=7 /Path=", .usage = kNoFolder},
+      {.command_line = R"(/DeleteAfterDays=7 /Path="")", .usage = kNoFolder},
+      {.command_line = R"(/DeleteAfterDays=7 x/Path=D:\Logs)", .usage = kNoFolder},
+      // /Keep: a whole number from 1 to 1000000 in digits wherever it starts a word.
+      {.command_line = "/DeleteAfterDays=7 /KEEP=1000000", .sweep = {.days = 7, .keep = 1000000}},
+      {.command_line = "/DeleteAfterDays=7 /Keep=0", .usage = std::string("/Keep=0") + kKeepRange},
+      {.command_line = "/DeleteAfterDays=7 /Keep=1000001",
+       .usage = std::string("/Keep=1000001") + kKeepRange},
+      {.command_line = "/DeleteAfterDays=7 /Keep=1.5",
+       .usage = std::string("/Keep=1.5") + kKeepRange},
+      {.command_line = "/DeleteAfterDays=7 /Keep=", .usage = std::string("/Keep=") + kKeepRange},
+      {.command_line = "/DeleteAfterDays=7 /Keep 7", .usage = "'/Keep' without '=' and a value"},
+      // Flags count as whole words only.
+      {.command_line = "/LIST /DeleteAfterDays=7 /whatif",
+       .sweep = {.days = 7},
+       .choices = {.what_if = true, .list = true}},
+      {.command_line = R"(/DeleteAfterDays=7 /Path=D:\WhatIfLogs\/List)",
+       .sweep = {.folder = R"(D:\WhatIfLogs\/List)", .days = 7}},
+      // A word written as a switch must be one this program knows, in its form.
+      {.command_line = "/DeleteAfterDays=7 /WhatsIf", .usage = "unknown switch '/WhatsIf'"},
+      {.command_line = "/DeleteAfterDays=7 /Kepp=7", .usage = "unknown switch '/Kepp'"},
+      {.command_line = "/DeleteAfterDays=7 --dry-run", .usage = "unknown switch '--dry-run'"},
+      {.command_line = R"(/DeleteAfterDays=7 /Pth="D:\My Logs")", .usage = "unknown switch '/Pth'"},
+      {.command_line = "/DeleteAfterDays = 5",
+       .usage = "'/DeleteAfterDays' without '=' and a value"},
+      {.command_line = "/DeleteAfterDays=7 /WhatIf=yes",
+       .usage = "'/WhatIf=yes': /WhatIf takes no value"},
+      {.command_line = "/DeleteAfterDays=7 /?", .usage = ""},
+      // Words that are not written as switches keep their meaning on Windows.
+      {.command_line = R"(/DeleteAfterDays=7 x/Silentium /Path="D:\a b" c)",
+       .sweep = {.folder = R"(D:\a b)", .days = 7},
+       .choices = kSilent},
+      // POSIX: every argument is a switch, and /Path reads as its argument holds it.
+      {.arguments = {"/DeleteAfterDays=7", "/Path=/srv/my logs"},
+       .sweep = {.folder = "/srv/my logs", .days = 7}},
+      {.arguments = {"/DeleteAfterDays=7", "/Path=\"/srv/my logs\""},
+       .sweep = {.folder = "/srv/my logs", .days = 7}},
+      {.arguments = {"/DeleteAfterDays=7", "/var/log/app"},
+       .usage = "unknown switch '/var/log/app'"},
+      {.arguments = {"/DeleteAfterDays=7", "logs"},
+       .usage = "unexpected argument 'logs' (a folder is given as /Path=FOLDER)"},
+      {.arguments = {"/DeleteAfterDays=7", "x/Silentium"},
+       .usage = "unexpected argument 'x/Silentium' (a folder is given as /Path=FOLDER)",
+       .choices = kSilent},
+      {.arguments = {"/DeleteAfterDays=7", "/Path=/srv/x "},
+       .usage = "/Path would be read as '/srv/x', not as its argument holds it"},
+      {.arguments = {"/DeleteAfterDays=7", "/Path=/srv/a\"b c"},
+       .usage = "/Path would be read as '/srv/a', not as its argument holds it"},
+  };
+  for (const Row& row : rows) {
+    const bool posix = !row.arguments.empty();
+    const std::string text = posix ? ArgumentTextFromArguments(row.arguments) : row.command_line;
+    const RunPlan plan = ReadRunPlan(text, posix ? &row.arguments : nullptr);
+    const bool runs = !plan.usage && !plan.error;
+    EXPECT_EQ(std::tuple(plan.usage.value_or(kRun), plan.error.has_value(), plan.choices),
+              std::tuple(row.usage, row.overflow, row.choices))
+        << text;
+    if (runs) {
+      EXPECT_EQ(plan.sweep, row.sweep) << text;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tarnwell
