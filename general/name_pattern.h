@@ -23,6 +23,8 @@ struct NameMatch {
 
   // The stem of `name` (the name this match is of) with ASCII letters in lower case.
   std::string Stem(std::string_view name) const;
+
+  bool operator==(const NameMatch&) const = default;
 };
 
 // One pattern: a file name with exactly one date field in braces. Outside the braces "*"
