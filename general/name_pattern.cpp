@@ -1,6 +1,7 @@
 #include "general/name_pattern.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "base/ascii.h"
 #include "general/calendar.h"
@@ -11,6 +12,9 @@ namespace {
 constexpr auto npos = std::string_view::npos;
 constexpr std::size_t kLongestPattern = 255;  // characters, as a Windows file name
 constexpr std::string_view kSeparators = "-_. ";
+// Below every day serial. A plain value: an optional, returned through memory and copied
+// on, made the common patterns a third slower.
+constexpr Long kNoDate = std::numeric_limits<Long>::min();
 
 // The field's parts by their letters.
 struct FieldPart {
@@ -62,36 +66,25 @@ std::size_t CountCharacters(std::string_view text) {
   return count;
 }
 
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-
-Long Digits(const char* text, std::size_t count) {
-  Long value = 0;
-  for (std::size_t i = 0; i < count; ++i) value = value * 10 + (text[i] - '0');
-  return value;
+// The number two ASCII digits at `text` make; -1 when either is no digit.
+Long TwoDigits(const char* text) {
+  const unsigned tens = static_cast<unsigned char>(text[0]) - unsigned{'0'};
+  const unsigned ones = static_cast<unsigned char>(text[1]) - unsigned{'0'};
+  return tens <= 9 && ones <= 9 ? static_cast<Long>(tens * 10 + ones) : -1;
 }
 
-Long DaysInMonth(Long year, Long month) {
-  constexpr Long kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-  return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
-}
-
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
-
-}  // namespace
-
-std::string NameMatch::Stem(std::string_view name) const {
-  return FoldCase(name.substr(0, stem_size));
-}
-
-std::size_t NamePattern::Chunk::EndFrom(std::string_view name, std::size_t at) const {
-  if (plain) {
-    if (name.size() - at < folded.size()) return npos;
-    for (std::size_t i = 0; i < folded.size(); ++i) {
-      if (FoldCase(name[at + i]) != folded[i]) return npos;
-    }
-    return at + folded.size();
+// Where the ASCII text `folded` ends when it stands at `at` of `name`, ignoring case;
+// npos when it does not.
+std::size_t PlainEnd(std::string_view name, std::size_t at, std::string_view folded) {
+  if (name.size() - at < folded.size()) return npos;
+  for (std::size_t i = 0; i < folded.size(); ++i) {
+    if (FoldCase(name[at + i]) != folded[i]) return npos;
   }
+  return at + folded.size();
+}
+
+// The same for any text of literal characters and "?", each "?" one whole character.
+std::size_t CharactersEnd(std::string_view name, std::size_t at, std::string_view folded) {
   for (std::size_t i = 0; i < folded.size();) {
     if (at == name.size()) return npos;
     const std::size_t next = NextCharacter(name, at);
@@ -110,18 +103,34 @@ std::size_t NamePattern::Chunk::EndFrom(std::string_view name, std::size_t at) c
   return at;
 }
 
-std::size_t NamePattern::Chunk::StartBefore(std::string_view name, std::size_t end) const {
+// Where the text `folded` of `characters` characters starts when it ends at `end` of
+// `name`, a character's start; npos when it does not end there.
+std::size_t CharactersStart(std::string_view name, std::size_t end, std::string_view folded,
+                            std::size_t characters) {
   std::size_t start = end;
-  if (plain) {
-    if (end < folded.size()) return npos;
-    start = end - folded.size();
-  } else {
-    for (std::size_t i = 0; i < characters; ++i) {
-      if (start == 0) return npos;
-      start = PreviousCharacter(name, start);
-    }
+  for (std::size_t i = 0; i < characters; ++i) {
+    if (start == 0) return npos;
+    start = PreviousCharacter(name, start);
   }
-  return EndFrom(name, start) == end ? start : npos;
+  return CharactersEnd(name, start, folded) == end ? start : npos;
+}
+
+std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+}  // namespace
+
+std::string NameMatch::Stem(std::string_view name) const {
+  return FoldCase(name.substr(0, stem_size));
+}
+
+inline std::size_t NamePattern::Chunk::EndFrom(std::string_view name, std::size_t at) const {
+  return plain ? PlainEnd(name, at, folded) : CharactersEnd(name, at, folded);
+}
+
+inline std::size_t NamePattern::Chunk::StartBefore(std::string_view name, std::size_t end) const {
+  if (!plain) return CharactersStart(name, end, folded, characters);
+  const std::size_t start = end - folded.size();
+  return end >= folded.size() && PlainEnd(name, start, folded) == end ? start : npos;
 }
 
 std::size_t NamePattern::Chunk::FindFrom(std::string_view name, std::size_t from) const {
@@ -173,6 +182,7 @@ std::optional<NamePattern> NamePattern::Parse(std::string_view text, std::string
   for (std::size_t at = 0; at < field.size();) {
     if (kSeparators.find(field[at]) != npos) {
       pattern.layout_ += field[at++];
+      pattern.has_separators_ = true;
       continue;
     }
     // A run of one letter is one part ("yyyy"); anything else is one character to refuse.
@@ -221,12 +231,15 @@ std::optional<NamePattern> NamePattern::Parse(std::string_view text, std::string
   pattern.before_ = split_at_stars(text.substr(0, open));
   pattern.after_ = split_at_stars(text.substr(close + 1));
   pattern.shortest_name_ += pattern.layout_.size();
+  pattern.has_time_ =
+      pattern.parts_[kHour].width + pattern.parts_[kMinute].width + pattern.parts_[kSecond].width >
+      0;
   return pattern;
 }
 
-bool NamePattern::Match(std::string_view name, int two_digit_year_max, Long* date,
+Long NamePattern::Match(std::string_view name, int two_digit_year_max,
                         std::size_t* field_at) const {
-  if (name.size() < shortest_name_) return false;
+  if (name.size() < shortest_name_) return kNoDate;
   // Before the field: its first chunk at the name's start, the middle ones each leftmost,
   // which leaves the most room for the last one, ending where the field starts.
   std::size_t before_end = before_.front().EndFrom(name, 0);
@@ -238,7 +251,7 @@ bool NamePattern::Match(std::string_view name, int two_digit_year_max, Long* dat
   for (std::size_t i = after_.size() - 1; i-- > 1 && after_start != npos;) {
     after_start = after_[i].FindBefore(name, after_start);
   }
-  if (before_end == npos || after_start == npos) return false;
+  if (before_end == npos || after_start == npos) return kNoDate;
 
   // Without a star on a side, that side's chunk fixes where the field stands; with stars on
   // both, it may stand anywhere between, and the leftmost place with a date wins.
@@ -247,14 +260,14 @@ bool NamePattern::Match(std::string_view name, int two_digit_year_max, Long* dat
   const std::size_t width = layout_.size();
   std::size_t first = before_end + (before_fixed ? 0 : before_.back().characters);
   const std::size_t after_least = width + (after_fixed ? 0 : after_.front().characters);
-  if (after_start < after_least) return false;
+  if (after_start < after_least) return kNoDate;
   std::size_t last = after_start - after_least;
-  if (first > last || (before_fixed && after_fixed && first != last)) return false;
+  if (first > last || (before_fixed && after_fixed && first != last)) return kNoDate;
   if (before_fixed) last = first;
   if (after_fixed) first = last;
   for (std::size_t at = first; at <= last; ++at) {
-    const std::optional<Long> found = FieldDate(name.data() + at, two_digit_year_max);
-    if (!found) continue;
+    const Long date = FieldDate(name.data() + at, two_digit_year_max);
+    if (date == kNoDate) continue;
     if (!before_fixed) {
       const std::size_t start = before_.back().StartBefore(name, at);
       if (start == npos || start < before_end) continue;
@@ -263,32 +276,39 @@ bool NamePattern::Match(std::string_view name, int two_digit_year_max, Long* dat
       const std::size_t end = after_.front().EndFrom(name, at + width);
       if (end == npos || end > after_start) continue;
     }
-    *date = *found;
     *field_at = at;
-    return true;
+    return date;
   }
-  return false;
+  return kNoDate;
 }
 
-std::optional<Long> NamePattern::FieldDate(const char* field, int two_digit_year_max) const {
-  for (std::size_t i = 0; i < layout_.size(); ++i) {
-    if (layout_[i] == '0' ? !IsAsciiDigit(field[i]) : field[i] != layout_[i]) return std::nullopt;
+Long NamePattern::FieldDate(const char* field, int two_digit_year_max) const {
+  if (has_separators_) {
+    for (std::size_t i = 0; i < layout_.size(); ++i) {
+      if (layout_[i] != '0' && field[i] != layout_[i]) return kNoDate;
+    }
   }
-  const auto value = [&](PartIndex index) {
-    return Digits(field + parts_[index].offset, parts_[index].width);
+  // Every part is two digits but the four of yyyy, read as two pairs.
+  const auto part = [&](PartIndex index, std::size_t pair = 0) {
+    return parts_[index].width > pair * 2 ? TwoDigits(field + parts_[index].offset + pair * 2) : 0;
   };
-  const Long year =
-      parts_[kYear].width == 2 ? PlaceTwoDigitYear(value(kYear), two_digit_year_max) : value(kYear);
-  const Long month = value(kMonth);
-  const Long day = value(kDay);
-  Long serial = 0;
-  // Strict, unlike the default shape's reading: no month or day carries into the next.
-  if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || value(kHour) > 23 ||
-      value(kMinute) > 59 || value(kSecond) > 59 ||
-      !TryDaySerialOfDate(year, month, day, &serial)) {
-    return std::nullopt;
+  const bool two_digit_year = parts_[kYear].width == 2;
+  const Long century = two_digit_year ? 0 : part(kYear);
+  const Long year = part(kYear, two_digit_year ? 0 : 1);
+  const Long month = part(kMonth);
+  const Long day = part(kDay);
+  if ((century | year | month | day) < 0) return kNoDate;
+  if (has_time_) {
+    const Long hour = part(kHour);
+    const Long minute = part(kMinute);
+    const Long second = part(kSecond);
+    if ((hour | minute | second) < 0 || hour > 23 || minute > 59 || second > 59) return kNoDate;
   }
-  return serial;
+  const Long placed =
+      two_digit_year ? PlaceTwoDigitYear(year, two_digit_year_max) : century * 100 + year;
+  // Strict, unlike the default shape's reading: no month or day carries into the next.
+  if (!IsCalendarDay(placed, month, day)) return kNoDate;
+  return DaySerialOfCalendarDay(placed, month, day);
 }
 
 std::optional<std::vector<NamePattern>> ParseNamePatterns(std::string_view value,
@@ -316,8 +336,9 @@ std::optional<std::vector<NamePattern>> ParseNamePatterns(std::string_view value
 std::optional<NameMatch> MatchName(const std::vector<NamePattern>& patterns, std::string_view name,
                                    int two_digit_year_max) {
   for (std::size_t i = 0; i < patterns.size(); ++i) {
-    NameMatch match{i};
-    if (patterns[i].Match(name, two_digit_year_max, &match.date, &match.stem_size)) return match;
+    std::size_t field_at = 0;
+    const Long date = patterns[i].Match(name, two_digit_year_max, &field_at);
+    if (date != kNoDate) return NameMatch{i, date, field_at};
   }
   return std::nullopt;
 }

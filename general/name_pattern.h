@@ -52,10 +52,11 @@ class NamePattern {
     bool plain;              // ASCII alone and no "?": one byte per character
 
     // Where the chunk ends when read from the character at `at` of `name`; npos if it
-    // does not stand there.
-    std::size_t EndFrom(std::string_view name, std::size_t at) const;
+    // does not stand there. Inline, as the next (both defined where alone they are used):
+    // a call costs as much as comparing the usual chunk.
+    inline std::size_t EndFrom(std::string_view name, std::size_t at) const;
     // Where it starts when it ends exactly at `end`, a character's start; npos if not so.
-    std::size_t StartBefore(std::string_view name, std::size_t end) const;
+    inline std::size_t StartBefore(std::string_view name, std::size_t end) const;
     // The end of its leftmost occurrence from the character at `from`; npos if none.
     std::size_t FindFrom(std::string_view name, std::size_t from) const;
     // The start of its rightmost occurrence ending at or before `to`; npos if none.
@@ -69,12 +70,12 @@ class NamePattern {
   enum PartIndex { kYear, kMonth, kDay, kHour, kMinute, kSecond, kPartCount };
 
   static std::optional<NamePattern> Parse(std::string_view text, std::string* reason);
-  // Whether `name` matches, and then the date and where the field starts.
-  bool Match(std::string_view name, int two_digit_year_max, Long* date,
-             std::size_t* field_at) const;
-  // The day serial of the date in the field's `layout_.size()` bytes at `field`, nullopt
-  // when they hold no valid date.
-  std::optional<Long> FieldDate(const char* field, int two_digit_year_max) const;
+  // The day serial of the date in `name` when it matches, with where the field starts in
+  // `*field_at`; a value below every day serial when it does not match.
+  Long Match(std::string_view name, int two_digit_year_max, std::size_t* field_at) const;
+  // The day serial of the date in the field's `layout_.size()` bytes at `field`, or a value
+  // below every day serial when they hold no valid date.
+  Long FieldDate(const char* field, int two_digit_year_max) const;
 
   std::string text_;
   // Split at the stars, so each holds one chunk more than stars: one alone when none.
@@ -82,6 +83,8 @@ class NamePattern {
   std::vector<Chunk> after_;
   std::string layout_;  // the field: '0' where a digit stands, each separator as written
   std::array<Part, kPartCount> parts_;
+  bool has_separators_ = false;    // so that a field of digits alone skips their check
+  bool has_time_ = false;          // HH, mm or ss
   std::size_t shortest_name_ = 0;  // in bytes
 };
 
