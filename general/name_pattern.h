@@ -39,6 +39,9 @@ class NamePattern {
   // The pattern as written.
   const std::string& Text() const { return text_; }
 
+  // Patterns as written the same are the same pattern.
+  bool operator==(const NamePattern& other) const { return text_ == other.text_; }
+
  private:
   friend std::optional<std::vector<NamePattern>> ParseNamePatterns(std::string_view value,
                                                                    std::string* reason);

@@ -11,6 +11,7 @@ namespace tarnwell {
 namespace {
 
 constexpr Long kMaxKeep = 1'000'000;
+constexpr int kMaxDepth = 16;
 
 // A switch either takes a value ("/Keep=7") or is a flag ("/WhatIf").
 enum class Form { kValue, kFlag };
@@ -21,8 +22,14 @@ struct KnownSwitch {
 };
 
 constexpr KnownSwitch kKnownSwitches[] = {
-    {"/DeleteAfterDays", Form::kValue}, {"/Path", Form::kValue}, {"/Silent", Form::kFlag},
-    {"/WhatIf", Form::kFlag},           {"/List", Form::kFlag},  {"/Keep", Form::kValue},
+    {.key = "/DeleteAfterDays", .form = Form::kValue},
+    {.key = "/Path", .form = Form::kValue},
+    {.key = "/Silent", .form = Form::kFlag},
+    {.key = "/WhatIf", .form = Form::kFlag},
+    {.key = "/List", .form = Form::kFlag},
+    {.key = "/Keep", .form = Form::kValue},
+    {.key = "/Names", .form = Form::kValue},
+    {.key = "/Depth", .form = Form::kValue},
 };
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
@@ -87,18 +94,18 @@ std::optional<std::string> RefusedFolder(const std::string& folder,
   return std::nullopt;
 }
 
-// The count of /Keep=N: 0 without the switch, nullopt for one whose value is not a whole
-// number from 1 to kMaxKeep in decimal digits.
-std::optional<Long> KeepCount(std::string_view command_line, const std::string& value) {
-  if (!StartsAWord(command_line, "/Keep")) return 0;
-  Long keep = 0;
+// The whole number `value` written in decimal digits alone, from `low` to `high`; nullopt
+// for anything else.
+std::optional<Long> WholeNumber(const std::string& value, Long low, Long high) {
+  if (value.empty()) return std::nullopt;
+  Long number = 0;
   for (const char c : value) {
     if (c < '0' || c > '9') return std::nullopt;
-    keep = keep * 10 + (c - '0');
-    if (keep > kMaxKeep) return std::nullopt;
+    number = number * 10 + (c - '0');
+    if (number > high) return std::nullopt;
   }
-  if (keep < 1) return std::nullopt;
-  return keep;
+  if (number < low) return std::nullopt;
+  return number;
 }
 
 std::string ValueOf(std::string_view command_line, const char* key) {
@@ -138,14 +145,42 @@ RunPlan ReadRunPlan(std::string_view command_line, const std::vector<std::string
     }
   }
 
-  const std::string keep = ValueOf(command_line, "/Keep");
-  const std::optional<Long> keep_count = KeepCount(command_line, keep);
-  if (!keep_count) {
-    plan.usage = "/Keep=" + keep + ": the count must be a whole number from 1 to " +
-                 std::to_string(kMaxKeep);
-    return plan;
+  if (StartsAWord(command_line, "/Keep")) {
+    const std::string keep = ValueOf(command_line, "/Keep");
+    const std::optional<Long> count = WholeNumber(keep, 1, kMaxKeep);
+    if (!count) {
+      plan.usage = "/Keep=" + keep + ": the count must be a whole number from 1 to " +
+                   std::to_string(kMaxKeep);
+      return plan;
+    }
+    plan.sweep.keep = *count;
   }
-  plan.sweep.keep = *keep_count;
+  if (StartsAWord(command_line, "/Names")) {
+    const std::string names = ValueOf(command_line, "/Names");
+    std::string why;
+    std::optional<std::vector<NamePattern>> patterns = ParseNamePatterns(names, &why);
+    if (!patterns) {
+      plan.usage = "/Names=" + names + ": " + why;
+      return plan;
+    }
+    plan.sweep.names = std::move(*patterns);
+  }
+  if (StartsAWord(command_line, "/Depth")) {
+    const std::string depth = ValueOf(command_line, "/Depth");
+    const std::optional<Long> levels = WholeNumber(depth, 0, kMaxDepth);
+    if (!levels) {
+      plan.usage = "/Depth=" + depth + ": the depth must be a whole number from 0 to " +
+                   std::to_string(kMaxDepth);
+      return plan;
+    }
+    plan.sweep.depth = static_cast<int>(*levels);
+    // The default sweep starts at the root of C:: walking the system drive must not be one
+    // switch away.
+    if (plan.sweep.depth > 0 && plan.sweep.folder.empty()) {
+      plan.usage = "/Depth=" + depth + " needs /Path: the default sweep is never walked";
+      return plan;
+    }
+  }
   return plan;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/runtime_error.h"
+#include "general/name_pattern.h"
 #include "general/numbers.h"
 
 namespace tarnwell {
@@ -19,6 +20,10 @@ struct Rule {
   std::string folder = "";
   Long days = 0;  // a log dated more than this many whole days before today goes
   Long keep = 0;  // the `keep` newest logs of each stem stay whatever their age; 0: none
+  // The names of the logs (/Names), the first a name matches giving its date; empty: the
+  // default shape, stem.YYYYMMDD.log, with its lenient reading of the date.
+  std::vector<NamePattern> names = {};
+  int depth = 0;  // how many levels of sub-folders are swept too, each as a folder of its own
 
   bool operator==(const Rule&) const = default;
 };
@@ -54,7 +59,8 @@ struct RunPlan {
 // The usage, with the reason, for: a word written as a switch (it begins with "/" or "-")
 // that names no switch this program knows, or a known one in the wrong form (a flag with
 // "=", a switch that takes a value without one); no day count above 0; a /Path that yields
-// no folder; a bad /Keep; "/?", without a reason.
+// no folder; a bad /Keep, /Names or /Depth; a /Depth above 0 without /Path; "/?", without
+// a reason.
 RunPlan ReadRunPlan(std::string_view command_line,
                     const std::vector<std::string>* arguments = nullptr);
 

@@ -30,6 +30,8 @@ FolderListing::State& FolderListing::StartReading() {
   return *state_;
 }
 
+void FolderListing::Close() { StartReading(); }
+
 OsResult FolderListing::Restart() {
   state_->batch.Restart();
   return state_->Rewind();

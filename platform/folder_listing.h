@@ -64,6 +64,10 @@ class FolderListing {
   //  kFailed:   the folder is there but cannot be read; `reason` says why.
   OsResult Open(const std::string& folder, const std::string& pattern);
 
+  // Closes the folder; nothing is listed until the next Open. The batch's storage stays for
+  // that, so a walk that opens one small folder after another allocates it once.
+  void Close();
+
   // Reads the folder that is open again from its start, as if it had just been opened,
   // for a sweep that must know the whole folder before it deletes (/Keep).
   //  kDone:     NextBatch() gives its names from the first again.

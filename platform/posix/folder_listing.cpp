@@ -167,12 +167,16 @@ OsResult FolderListing::OpenSubfolders(const FolderListing& files) {
   const int fd = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return PosixError(errno);
   state.Read(fd);
+  struct statx info;
+  if (statx(fd, "", AT_EMPTY_PATH, kPlaceMask, &info) != 0) return PosixError(errno);
+  if (const std::optional<Place> place = PlaceOf(info)) state.mount = place->mount;
   return OsResult::Done();
 }
 
 OsResult FolderListing::OpenSubfolder(const FolderListing& folders, const ListedEntry& entry,
                                       const std::string& pattern) {
   const int parent = folders.state_->dir_fd;
+  const std::uint64_t mount = folders.state_->mount;
   State& state = StartReading();
   state.SetPattern(pattern);
   if (parent < 0 || !IsEntryName(entry.name, "/") || entry.name.size() >= kNameRoom) {
@@ -183,14 +187,13 @@ OsResult FolderListing::OpenSubfolder(const FolderListing& folders, const Listed
   name[entry.name.size()] = '\0';
   // Looked at without following a link or triggering an automount, then opened, then
   // checked to be what was looked at: a folder on its parent's mount, swapped for nothing.
-  struct statx seen, above, opened;
+  struct statx seen, opened;
   if (statx(parent, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kPlaceMask, &seen) != 0) {
     return PosixError(errno);
   }
-  if (statx(parent, "", AT_EMPTY_PATH, kPlaceMask, &above) != 0) return PosixError(errno);
-  const std::optional<Place> place = PlaceOf(seen), parent_place = PlaceOf(above);
+  const std::optional<Place> place = PlaceOf(seen);
   if (!S_ISDIR(seen.stx_mode) || (seen.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0 || !place ||
-      !parent_place || place->mount != parent_place->mount) {
+      mount == 0 || place->mount != mount) {
     return OsResult::NotThere();
   }
   const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);

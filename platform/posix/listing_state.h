@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +29,9 @@ struct FolderListing::State final : EntrySource {
 
   int dir_fd = -1;          // -1: the folder is not there, nothing is listed
   bool subfolders = false;  // lists the sub-folders a sweep may enter, not files
+  // Of a listing of sub-folders: the mount the folder lies on, which they must share; 0
+  // when it could not be known, and then none is entered.
+  std::uint64_t mount = 0;
   std::string pattern;
   bool star_tail = false;  // the pattern is "*" and a tail without "*"
   std::unique_ptr<char[]> read_buffer;
