@@ -30,6 +30,8 @@ constexpr KnownSwitch kKnownSwitches[] = {
     {.key = "/Keep", .form = Form::kValue},
     {.key = "/Names", .form = Form::kValue},
     {.key = "/Depth", .form = Form::kValue},
+    {.key = "/MaxSize", .form = Form::kValue},
+    {.key = "/MinFree", .form = Form::kValue},
 };
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
@@ -114,6 +116,48 @@ std::string ValueOf(std::string_view command_line, const char* key) {
 
 }  // namespace
 
+std::optional<std::string> SetRuleField(std::string_view key, const std::string& value,
+                                        Rule* rule) {
+  const std::string written = std::string(key) + "=" + value;
+  const auto is = [key](std::string_view name) {
+    return key.size() == name.size() && StartsWithIgnoringCase(key, name);
+  };
+  if (is("/Keep")) {
+    const std::optional<Long> count = WholeNumber(value, 1, kMaxKeep);
+    if (!count) {
+      return written + ": the count must be a whole number from 1 to " + std::to_string(kMaxKeep);
+    }
+    rule->keep = *count;
+  } else if (is("/Names")) {
+    std::string why;
+    std::optional<std::vector<NamePattern>> patterns = ParseNamePatterns(value, &why);
+    if (!patterns) return written + ": " + why;
+    rule->names = std::move(*patterns);
+  } else if (is("/Depth")) {
+    const std::optional<Long> levels = WholeNumber(value, 0, kMaxDepth);
+    if (!levels) {
+      return written + ": the depth must be a whole number from 0 to " + std::to_string(kMaxDepth);
+    }
+    rule->depth = static_cast<int>(*levels);
+  } else if (is("/MaxSize")) {
+    rule->max_size = ReadSize(value);
+    if (!rule->max_size) {
+      return written + ": a size is a whole number of bytes, or one with K, M, G or T";
+    }
+    rule->max_size_text = "/MaxSize=" + value;
+  } else if (is("/MinFree")) {
+    rule->min_free = ReadFreeFloor(value);
+    if (!rule->min_free) {
+      return written + ": a size is a whole number of bytes, or one with K, M, G or T, or a " +
+             "percentage from 1% to 99%";
+    }
+    rule->min_free_text = "/MinFree=" + value;
+  } else {
+    return "unknown switch " + Quoted(key);
+  }
+  return std::nullopt;
+}
+
 RunPlan ReadRunPlan(std::string_view command_line, const std::vector<std::string>* arguments) {
   RunPlan plan;
   plan.choices = {.silent = MentionsSwitch(command_line, "/Silent"),
@@ -145,41 +189,20 @@ RunPlan ReadRunPlan(std::string_view command_line, const std::vector<std::string
     }
   }
 
-  if (StartsAWord(command_line, "/Keep")) {
-    const std::string keep = ValueOf(command_line, "/Keep");
-    const std::optional<Long> count = WholeNumber(keep, 1, kMaxKeep);
-    if (!count) {
-      plan.usage = "/Keep=" + keep + ": the count must be a whole number from 1 to " +
-                   std::to_string(kMaxKeep);
+  for (const char* key : {"/Keep", "/Names", "/Depth", "/MaxSize", "/MinFree"}) {
+    if (!StartsAWord(command_line, key)) continue;
+    if (std::optional<std::string> refused =
+            SetRuleField(key, ValueOf(command_line, key), &plan.sweep)) {
+      plan.usage = std::move(refused);
       return plan;
     }
-    plan.sweep.keep = *count;
   }
-  if (StartsAWord(command_line, "/Names")) {
-    const std::string names = ValueOf(command_line, "/Names");
-    std::string why;
-    std::optional<std::vector<NamePattern>> patterns = ParseNamePatterns(names, &why);
-    if (!patterns) {
-      plan.usage = "/Names=" + names + ": " + why;
-      return plan;
-    }
-    plan.sweep.names = std::move(*patterns);
-  }
-  if (StartsAWord(command_line, "/Depth")) {
-    const std::string depth = ValueOf(command_line, "/Depth");
-    const std::optional<Long> levels = WholeNumber(depth, 0, kMaxDepth);
-    if (!levels) {
-      plan.usage = "/Depth=" + depth + ": the depth must be a whole number from 0 to " +
-                   std::to_string(kMaxDepth);
-      return plan;
-    }
-    plan.sweep.depth = static_cast<int>(*levels);
-    // The default sweep starts at the root of C:: walking the system drive must not be one
-    // switch away.
-    if (plan.sweep.depth > 0 && plan.sweep.folder.empty()) {
-      plan.usage = "/Depth=" + depth + " needs /Path: the default sweep is never walked";
-      return plan;
-    }
+  // The default sweep starts at the root of C:: walking the system drive must not be one
+  // switch away.
+  if (plan.sweep.depth > 0 && plan.sweep.folder.empty()) {
+    plan.usage = "/Depth=" + std::to_string(plan.sweep.depth) +
+                 " needs /Path: the default sweep is never walked";
+    return plan;
   }
   return plan;
 }

@@ -18,6 +18,7 @@
 #include "general/name_pattern.h"
 #include "general/numbers.h"
 #include "general/run_plan.h"
+#include "general/sizes.h"
 #include "general/token.h"
 #include "platform/posix/reg_file.h"
 
@@ -179,6 +180,17 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   CHECK(got && got->pattern == 0);
   if (text.find('*') > open || text.rfind('*') < close)
     CHECK(got->date == (sys_days{built_date} - zero).count() && got->stem_size == stem);
+#elif defined(FUZZ_sizes)
+  // A size read is within its range and reads back the same from its bytes; a floor is a
+  // size or a percentage from 1 to 99.
+  const std::string text = input.ConsumeRemainingBytesAsString();
+  if (const std::optional<std::uint64_t> bytes = ReadSize(text)) {
+    CHECK(*bytes >= 1 && *bytes <= kLargestSize && ReadSize(std::to_string(*bytes)) == bytes);
+  }
+  if (const std::optional<FreeFloor> floor = ReadFreeFloor(text)) {
+    CHECK(floor->percent == 0 ? ReadSize(text) == floor->bytes
+                              : floor->percent >= 1 && floor->percent <= 99);
+  }
 #endif
   return 0;
 }

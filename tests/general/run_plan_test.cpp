@@ -83,6 +83,18 @@ TEST(ReadRunPlan, ReadsTheSweepAndTheChoicesOrRefusesWithTheReason) {
        .usage = "/Depth=1 needs /Path: the default sweep is never walked"},
       {.command_line = R"(/DeleteAfterDays=7 /Depth=0 /Names="x{yyyyMMdd}.log|y{yyMMdd}")",
        .sweep = {.days = 7, .names = Patterns("x{yyyyMMdd}.log|y{yyMMdd}")}},
+      // The caps: sizes with binary units, a free-space floor in bytes or percent.
+      {.command_line = "/DeleteAfterDays=7 /MaxSize=0",
+       .usage = "/MaxSize=0: a size is a whole number of bytes, or one with K, M, G or T"},
+      {.command_line = "/DeleteAfterDays=7 /MinFree=100%",
+       .usage = "/MinFree=100%: a size is a whole number of bytes, or one with K, M, G or T, or a "
+                "percentage from 1% to 99%"},
+      {.command_line = "/DeleteAfterDays=7 /MaxSize=4G /MinFree=10%",
+       .sweep = {.days = 7,
+                 .max_size = std::uint64_t{4} << 30,
+                 .min_free = FreeFloor{.percent = 10},
+                 .max_size_text = "/MaxSize=4G",
+                 .min_free_text = "/MinFree=10%"}},
       // Flags count as whole words only.
       {.command_line = "/LIST /DeleteAfterDays=7 /whatif",
        .sweep = {.days = 7},
