@@ -28,6 +28,16 @@ constexpr char kHelp[] =
     "  /Keep=N             in each folder, keep the N newest logs of each stem (the name\n"
     "                      without date and extension) whatever their age; N is 1 to\n"
     "                      1000000, anything else shows the usage message\n"
+    "  /Names=PATTERNS     sweep logs named like PATTERNS instead: a file name with one\n"
+    "                      date field in braces (yyyy or yy, MM, dd; HH, mm, ss), * and ?\n"
+    "                      around it, several separated by |; quote the switch:\n"
+    "                      '/Names=u_ex{yyMMdd}.log|u_ex{yyMMddHH}.log' (IIS),\n"
+    "                      '/Names=*-{yyyy-MM-dd}.log' (log4j), '/Names=log{yyyyMMdd}.txt'\n"
+    "                      (Serilog); dates are strict, and /Keep counts by the name\n"
+    "                      before the field\n"
+    "  /Depth=N            also sweep the sub-folders N levels down (0 to 16), each as a\n"
+    "                      folder of its own, never through a link or onto a mount;\n"
+    "                      needs /Path\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
@@ -45,7 +55,8 @@ constexpr char kHelp[] =
     "\n"
     "Exit status: 0 after a sweep, 2 after the usage message (nothing touched), 1 after a\n"
     "run-time error (error 75 for a folder that is there but cannot be reached or listed;\n"
-    "also when a /List line could not be written: every file is still deleted).\n"
+    "also when a /List line could not be written: every file is still deleted) or after a\n"
+    "sweep with /Depth in which a sub-folder could not be read.\n"
     "See tarnwell(1).\n";
 
 constexpr char kVersion[] = "tarnwell " TARNWELL_VERSION "\n";

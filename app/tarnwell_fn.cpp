@@ -1,5 +1,6 @@
 #include "app/tarnwell_fn.h"
 
+#include <cstdint>
 #include <new>
 
 #include "app/report.h"
@@ -37,12 +38,14 @@ RunEnding Main(const Invocation& invocation, RunOutcome* outcome) {
     return RunEnding::kUsageShown;
   }
 
+  std::int64_t unreadable = 0;  // sub-folders, each already said
   // A folder someone named that is not there is worth a line; the root of C: and the
   // fallback folder, which nobody named, are not.
   const auto sweep = [&](Rule rule, std::string folder, bool named) {
     rule.folder = std::move(folder);
     outcome->folders.push_back(rule.folder);
     const SweepResult result = Sweep(rule, plan.choices, report);
+    unreadable += result.unreadable_folders;
     if (named && !result.there && !result.folder.empty()) {
       report.Notice(result.folder + ": no such folder, nothing swept");
     }
@@ -59,7 +62,7 @@ RunEnding Main(const Invocation& invocation, RunOutcome* outcome) {
         AddLong(sweep(plan.sweep, named ? debug_folder : kFallbackFolder, named), first);
   }
   report.Finish(outcome->total, outcome->folders);
-  return RunEnding::kSwept;
+  return unreadable > 0 ? RunEnding::kSweptWithFailure : RunEnding::kSwept;
 }
 
 int ExitStatusOfRun(const Invocation& invocation, RunOutcome* outcome,

@@ -13,8 +13,9 @@ namespace tarnwell {
 
 // How a run ended; the values are the process exit statuses.
 enum class RunEnding : int {
-  kSwept = 0,       // one or two folders swept (with or without the count message)
-  kUsageShown = 2,  // the usage message instead of a run
+  kSwept = 0,             // every folder swept (with or without the count message)
+  kSweptWithFailure = 1,  // swept, but a sub-folder could not be read (after the count)
+  kUsageShown = 2,        // the usage message instead of a run
 };
 // The exit status after a run-time error ended the run.
 inline constexpr int kRunTimeErrorExitStatus = 1;

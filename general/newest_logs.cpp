@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "base/ascii.h"
 #include "general/paths.h"
@@ -15,11 +16,12 @@ std::string LogStem(std::string_view name) {
                                   : FoldCase(std::string_view(without_extension).substr(0, dot));
 }
 
-NewestLogs::NewestLogs(Long keep) : keep_(static_cast<std::size_t>(std::max<Long>(keep, 0))) {}
+NewestLogs::NewestLogs(Long keep, StemOf stem_of)
+    : keep_(static_cast<std::size_t>(std::max<Long>(keep, 0))), stem_of_(std::move(stem_of)) {}
 
 void NewestLogs::Offer(std::string_view name, Long date) {
   if (keep_ == 0) return;
-  Stem& stem = stems_[LogStem(name)];
+  Stem& stem = stems_[stem_of_(name)];
   stem.oldest_date = stem.offered++ == 0 ? date : std::min(stem.oldest_date, date);
   std::vector<Log>& heap = stem.newest;
   Log log{date, std::string(name)};
@@ -36,7 +38,7 @@ void NewestLogs::Offer(std::string_view name, Long date) {
 
 bool NewestLogs::Keeps(std::string_view name, Long date) const {
   if (keep_ == 0) return false;
-  const auto it = stems_.find(LogStem(name));
+  const auto it = stems_.find(stem_of_(name));
   if (it == stems_.end() || it->second.newest.size() < keep_) return true;
   const Log& oldest_kept = it->second.newest.front();
   return oldest_kept.date < date || (oldest_kept.date == date && oldest_kept.name <= name);

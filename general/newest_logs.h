@@ -1,6 +1,7 @@
 // The logs a sweep keeps whatever their age: the newest few of each log.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,7 +23,10 @@ std::string LogStem(std::string_view name);
 // of the listing. Memory: `keep` names per stem, whatever the folder's size.
 class NewestLogs {
  public:
-  explicit NewestLogs(Long keep);
+  // The stem of a log's name: by default LogStem, the default shape's.
+  using StemOf = std::function<std::string(std::string_view name)>;
+
+  explicit NewestLogs(Long keep, StemOf stem_of = LogStem);
 
   // Notes the dated log `name` of day serial `date`.
   void Offer(std::string_view name, Long date);
@@ -50,6 +54,7 @@ class NewestLogs {
   };
 
   std::size_t keep_;
+  StemOf stem_of_;
   std::unordered_map<std::string, Stem> stems_;
 };
 

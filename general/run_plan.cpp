@@ -11,6 +11,7 @@ namespace tarnwell {
 namespace {
 
 constexpr Long kMaxKeep = 1'000'000;
+constexpr int kMaxDepth = 16;
 
 // A switch either takes a value ("/Keep=7") or is a flag ("/WhatIf").
 enum class Form { kValue, kFlag };
@@ -21,8 +22,16 @@ struct KnownSwitch {
 };
 
 constexpr KnownSwitch kKnownSwitches[] = {
-    {"/DeleteAfterDays", Form::kValue}, {"/Path", Form::kValue}, {"/Silent", Form::kFlag},
-    {"/WhatIf", Form::kFlag},           {"/List", Form::kFlag},  {"/Keep", Form::kValue},
+    {.key = "/DeleteAfterDays", .form = Form::kValue},
+    {.key = "/Path", .form = Form::kValue},
+    {.key = "/Silent", .form = Form::kFlag},
+    {.key = "/WhatIf", .form = Form::kFlag},
+    {.key = "/List", .form = Form::kFlag},
+    {.key = "/Keep", .form = Form::kValue},
+    {.key = "/Names", .form = Form::kValue},
+    {.key = "/Depth", .form = Form::kValue},
+    {.key = "/MaxSize", .form = Form::kValue},
+    {.key = "/MinFree", .form = Form::kValue},
 };
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
@@ -87,18 +96,18 @@ std::optional<std::string> RefusedFolder(const std::string& folder,
   return std::nullopt;
 }
 
-// The count of /Keep=N: 0 without the switch, nullopt for one whose value is not a whole
-// number from 1 to kMaxKeep in decimal digits.
-std::optional<Long> KeepCount(std::string_view command_line, const std::string& value) {
-  if (!StartsAWord(command_line, "/Keep")) return 0;
-  Long keep = 0;
+// The whole number `value` written in decimal digits alone, from `low` to `high`; nullopt
+// for anything else.
+std::optional<Long> WholeNumber(const std::string& value, Long low, Long high) {
+  if (value.empty()) return std::nullopt;
+  Long number = 0;
   for (const char c : value) {
     if (c < '0' || c > '9') return std::nullopt;
-    keep = keep * 10 + (c - '0');
-    if (keep > kMaxKeep) return std::nullopt;
+    number = number * 10 + (c - '0');
+    if (number > high) return std::nullopt;
   }
-  if (keep < 1) return std::nullopt;
-  return keep;
+  if (number < low) return std::nullopt;
+  return number;
 }
 
 std::string ValueOf(std::string_view command_line, const char* key) {
@@ -106,6 +115,48 @@ std::string ValueOf(std::string_view command_line, const char* key) {
 }
 
 }  // namespace
+
+std::optional<std::string> SetRuleField(std::string_view key, const std::string& value,
+                                        Rule* rule) {
+  const std::string written = std::string(key) + "=" + value;
+  const auto is = [key](std::string_view name) {
+    return key.size() == name.size() && StartsWithIgnoringCase(key, name);
+  };
+  if (is("/Keep")) {
+    const std::optional<Long> count = WholeNumber(value, 1, kMaxKeep);
+    if (!count) {
+      return written + ": the count must be a whole number from 1 to " + std::to_string(kMaxKeep);
+    }
+    rule->keep = *count;
+  } else if (is("/Names")) {
+    std::string why;
+    std::optional<std::vector<NamePattern>> patterns = ParseNamePatterns(value, &why);
+    if (!patterns) return written + ": " + why;
+    rule->names = std::move(*patterns);
+  } else if (is("/Depth")) {
+    const std::optional<Long> levels = WholeNumber(value, 0, kMaxDepth);
+    if (!levels) {
+      return written + ": the depth must be a whole number from 0 to " + std::to_string(kMaxDepth);
+    }
+    rule->depth = static_cast<int>(*levels);
+  } else if (is("/MaxSize")) {
+    rule->max_size = ReadSize(value);
+    if (!rule->max_size) {
+      return written + ": a size is a whole number of bytes, or one with K, M, G or T";
+    }
+    rule->max_size_text = "/MaxSize=" + value;
+  } else if (is("/MinFree")) {
+    rule->min_free = ReadFreeFloor(value);
+    if (!rule->min_free) {
+      return written + ": a size is a whole number of bytes, or one with K, M, G or T, or a " +
+             "percentage from 1% to 99%";
+    }
+    rule->min_free_text = "/MinFree=" + value;
+  } else {
+    return "unknown switch " + Quoted(key);
+  }
+  return std::nullopt;
+}
 
 RunPlan ReadRunPlan(std::string_view command_line, const std::vector<std::string>* arguments) {
   RunPlan plan;
@@ -138,14 +189,21 @@ RunPlan ReadRunPlan(std::string_view command_line, const std::vector<std::string
     }
   }
 
-  const std::string keep = ValueOf(command_line, "/Keep");
-  const std::optional<Long> keep_count = KeepCount(command_line, keep);
-  if (!keep_count) {
-    plan.usage = "/Keep=" + keep + ": the count must be a whole number from 1 to " +
-                 std::to_string(kMaxKeep);
+  for (const char* key : {"/Keep", "/Names", "/Depth", "/MaxSize", "/MinFree"}) {
+    if (!StartsAWord(command_line, key)) continue;
+    if (std::optional<std::string> refused =
+            SetRuleField(key, ValueOf(command_line, key), &plan.sweep)) {
+      plan.usage = std::move(refused);
+      return plan;
+    }
+  }
+  // The default sweep starts at the root of C:: walking the system drive must not be one
+  // switch away.
+  if (plan.sweep.depth > 0 && plan.sweep.folder.empty()) {
+    plan.usage = "/Depth=" + std::to_string(plan.sweep.depth) +
+                 " needs /Path: the default sweep is never walked";
     return plan;
   }
-  plan.sweep.keep = *keep_count;
   return plan;
 }
 

@@ -2,13 +2,16 @@
 // sweeps to make, each a rule, and the choices that hold for the whole run.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/runtime_error.h"
+#include "general/name_pattern.h"
 #include "general/numbers.h"
+#include "general/sizes.h"
 
 namespace tarnwell {
 
@@ -19,6 +22,16 @@ struct Rule {
   std::string folder = "";
   Long days = 0;  // a log dated more than this many whole days before today goes
   Long keep = 0;  // the `keep` newest logs of each stem stay whatever their age; 0: none
+  // The names of the logs (/Names), the first a name matches giving its date; empty: the
+  // default shape, stem.YYYYMMDD.log, with its lenient reading of the date.
+  std::vector<NamePattern> names = {};
+  int depth = 0;  // how many levels of sub-folders are swept too, each as a folder of its own
+  // Caps on what the dated logs that remain after the age rule may take, the folder and its
+  // sub-folders together; the oldest go until both hold. Each as written too, for messages.
+  std::optional<std::uint64_t> max_size = std::nullopt;  // bytes of file length, at most
+  std::optional<FreeFloor> min_free = std::nullopt;      // free space on the file system
+  std::string max_size_text = "";
+  std::string min_free_text = "";
 
   bool operator==(const Rule&) const = default;
 };
@@ -54,9 +67,17 @@ struct RunPlan {
 // The usage, with the reason, for: a word written as a switch (it begins with "/" or "-")
 // that names no switch this program knows, or a known one in the wrong form (a flag with
 // "=", a switch that takes a value without one); no day count above 0; a /Path that yields
-// no folder; a bad /Keep; "/?", without a reason.
+// no folder; a bad /Keep, /Names, /Depth, /MaxSize or /MinFree; a /Depth above 0 without
+// /Path; "/?", without a reason.
 RunPlan ReadRunPlan(std::string_view command_line,
                     const std::vector<std::string>* arguments = nullptr);
+
+// Sets the field of `rule` that the switch `key` ("/Keep", "/Names", "/Depth", "/MaxSize",
+// "/MinFree", compared ignoring case) gives, from `value` as the switch holds it. Returns
+// why the value is refused, or nullopt when it is set. A rule file and another way of
+// writing the command line read their values through this too, so a value means the same
+// wherever it is written.
+std::optional<std::string> SetRuleField(std::string_view key, const std::string& value, Rule* rule);
 
 // The usage message, as the run shows it.
 inline constexpr char kUsageMessage[] =

@@ -15,6 +15,13 @@ void BatchArena::TakeStorage(BatchArena& other) {
   used_ = other.used_ = 0;
 }
 
+void BatchArena::Restart() {
+  used_ = 0;
+  placed_.clear();
+  held_ = OsResult::Done();
+  ended_ = false;
+}
+
 std::size_t BatchArena::Spent(std::size_t entries) const {
   return used_ + entries * sizeof(ListedEntry) + placed_.size() * sizeof(Placed);
 }

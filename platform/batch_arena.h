@@ -55,6 +55,10 @@ class BatchArena {
   // folder read again needs no second block; both start with no batch.
   void TakeStorage(BatchArena& other);
 
+  // Forgets the batch, an end met and a failure held, for a source read again from its
+  // start.
+  void Restart();
+
   // Replaces `*batch` with the next entries of `source`, in its order. An entry whose
   // name and form together take more than `largest` bytes is left out (no system call
   // could name it). A failure met after some entries of a batch is held: those entries go

@@ -1,7 +1,7 @@
 // What a folder listing does alike on every system; each system's reading of the folder
 // and its deletion are in platform/posix/ and platform/win32/. This file asks of the
-// system's State only that it is made from the batch size, keeps its batch in `batch` and
-// is the EntrySource of it.
+// system's State only that it is made from the batch size, keeps its batch in `batch`, is
+// the EntrySource of it and can go back to the folder's first entry (Rewind).
 #include "platform/folder_listing.h"
 
 #include <algorithm>
@@ -28,6 +28,13 @@ FolderListing::State& FolderListing::StartReading() {
   fresh->batch.TakeStorage(state_->batch);
   state_ = std::move(fresh);
   return *state_;
+}
+
+void FolderListing::Close() { StartReading(); }
+
+OsResult FolderListing::Restart() {
+  state_->batch.Restart();
+  return state_->Rewind();
 }
 
 OsResult FolderListing::NextBatch(std::vector<ListedEntry>* batch) {

@@ -46,7 +46,8 @@ inline constexpr std::size_t kBatchBytes = std::size_t{4} << 20;
 
 // A stream over the ordinary files of one folder whose names match a wildcard pattern
 // ("*" any run, "?" one character, letters compared ignoring case). Folders, hidden and
-// system entries, and on POSIX anything but a regular file, are never listed.
+// system entries, and on POSIX anything but a regular file, are never listed. A listing of
+// sub-folders (OpenSubfolders) lists the folders a sweep may enter instead.
 class FolderListing {
  public:
   // Batches of at most `batch_bytes` (see kBatchBytes); a batch holds one entry even when
@@ -62,6 +63,37 @@ class FolderListing {
   //  kNotThere: no such folder (on POSIX also a drive-letter path): nothing is listed.
   //  kFailed:   the folder is there but cannot be read; `reason` says why.
   OsResult Open(const std::string& folder, const std::string& pattern);
+
+  // Closes the folder; nothing is listed until the next Open. The batch's storage stays for
+  // that, so a walk that opens one small folder after another allocates it once.
+  void Close();
+
+  // Reads the folder that is open again from its start, as if it had just been opened,
+  // for a sweep that must know the whole folder before it deletes (/Keep).
+  //  kDone:     NextBatch() gives its names from the first again.
+  //  kNotThere: no folder is open.
+  //  kFailed:   it cannot be read again; `reason` says why.
+  OsResult Restart();
+
+  // Opens the folder that `files` (another listing, opened) holds open once more, to list
+  // instead of files the sub-folders a sweep may enter: folders that are no symbolic link,
+  // junction or other reparse point, and neither hidden (POSIX: a name that begins with
+  // ".") nor system folders. Whether one is a mount point is found when it is opened.
+  // Results as for Open().
+  OsResult OpenSubfolders(const FolderListing& files);
+
+  // Opens for `pattern` the sub-folder `entry` of the current batch of `folders` (a
+  // listing of sub-folders), relative to the folder `folders` holds open and never by path,
+  // so a sub-folder swapped for a link meanwhile is not followed: never through a
+  // symbolic link, junction or other reparse point, never onto the root of a mount (on
+  // POSIX a mount of any kind, a bind mount of the same file system included; on Windows a
+  // volume mount point, a reparse point too), never a hidden or system folder.
+  //  kDone:     the sub-folder is open; NextBatch() gives its names.
+  //  kNotThere: nothing that may be entered stands under that name now (gone, or a link, a
+  //             mount point, no folder): nothing is listed.
+  //  kFailed:   it is there but cannot be opened or read; `reason` says why.
+  OsResult OpenSubfolder(const FolderListing& folders, const ListedEntry& entry,
+                         const std::string& pattern);
 
   // Replaces `*batch` with the next matching names in the file system's order. Deleting
   // listed entries does not disturb the order; each name comes once.

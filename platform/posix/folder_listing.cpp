@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -69,24 +70,27 @@ const dirent64* FolderListing::State::NextRecord() {
 }
 
 bool FolderListing::State::Lists(const dirent64& record) const {
-  // A leading dot is this file system's hidden mark. What d_type shows to be no regular
-  // file goes before any name is matched or any stat made.
-  if (record.d_name[0] == '.' || (record.d_type != DT_REG && record.d_type != DT_UNKNOWN)) {
+  // A leading dot is this file system's hidden mark (and ".", ".." have one). What d_type
+  // shows to be of another type goes before any name is matched or any stat made.
+  const unsigned char type = subfolders ? DT_DIR : DT_REG;
+  if (record.d_name[0] == '.' || (record.d_type != type && record.d_type != DT_UNKNOWN)) {
     return false;
   }
   if (std::strlen(record.d_name) >= kNameRoom) return false;
-  const bool matches =
-      star_tail ? MatchesStarTail(record.d_name, pattern, std::string_view(pattern).substr(1))
-                : MatchesPattern(record.d_name, pattern);
-  if (!matches) return false;
+  if (!subfolders) {
+    const bool matches =
+        star_tail ? MatchesStarTail(record.d_name, pattern, std::string_view(pattern).substr(1))
+                  : MatchesPattern(record.d_name, pattern);
+    if (!matches) return false;
+  }
   if (record.d_type == DT_UNKNOWN) {
-    // Only the type, from what the kernel holds: a file's type never changes, and the
-    // deletion looks again in any case. A network file system answers without a round
-    // trip to the server.
+    // Only the type, from what the kernel holds: an entry's type never changes, and the
+    // deletion (or the opening of a sub-folder) looks again in any case. A network file
+    // system answers without a round trip to the server.
     struct statx info;
-    return statx(dir_fd, record.d_name, AT_SYMLINK_NOFOLLOW | AT_STATX_DONT_SYNC, STATX_TYPE,
-                 &info) == 0 &&
-           S_ISREG(info.stx_mode);
+    return statx(dir_fd, record.d_name, AT_SYMLINK_NOFOLLOW | AT_STATX_DONT_SYNC | AT_NO_AUTOMOUNT,
+                 STATX_TYPE, &info) == 0 &&
+           (subfolders ? S_ISDIR(info.stx_mode) : S_ISREG(info.stx_mode));
   }
   return true;
 }
@@ -105,16 +109,100 @@ OsResult FolderListing::State::Next(FoundEntry* found) {
   }
 }
 
+void FolderListing::State::SetPattern(const std::string& files) {
+  pattern = files;
+  star_tail = pattern.starts_with('*') && pattern.find('*', 1) == std::string::npos;
+}
+
+void FolderListing::State::Read(int fd) {
+  dir_fd = fd;
+  read_buffer = std::make_unique_for_overwrite<char[]>(kReadBufferBytes);
+}
+
+OsResult FolderListing::State::Rewind() {
+  if (dir_fd < 0) return OsResult::NotThere();
+  if (lseek(dir_fd, 0, SEEK_SET) != 0) return PosixError(errno);
+  read_at = read_end = 0;
+  at_end = false;
+  return OsResult::Done();
+}
+
+namespace {
+
+// Where `info` (of a folder's entry or of a folder) says it lies: the mount's ID, which a
+// bind mount of the same file system has of its own where the device number is the same.
+struct Place {
+  std::uint64_t mount = 0;
+  std::uint64_t inode = 0;
+  unsigned device_major = 0, device_minor = 0;
+  bool operator==(const Place&) const = default;
+};
+constexpr unsigned kPlaceMask = STATX_TYPE | STATX_INO | STATX_MNT_ID;
+
+std::optional<Place> PlaceOf(const struct statx& info) {
+  // Without the mount's ID (Linux before 5.8) a bind mount cannot be told: enter nothing.
+  if ((info.stx_mask & STATX_MNT_ID) == 0) return std::nullopt;
+  return Place{info.stx_mnt_id, info.stx_ino, info.stx_dev_major, info.stx_dev_minor};
+}
+
+}  // namespace
+
 OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
   State& state = StartReading();
-  state.pattern = pattern;
-  state.star_tail = pattern.starts_with('*') && pattern.find('*', 1) == std::string::npos;
+  state.SetPattern(pattern);
   const std::optional<std::string> path = ToPosixPath(folder);
   if (!path || path->empty()) return OsResult::NotThere();
   const int fd = open(path->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return PosixError(errno);
-  state.dir_fd = fd;
-  state.read_buffer = std::make_unique_for_overwrite<char[]>(kReadBufferBytes);
+  state.Read(fd);
+  return OsResult::Done();
+}
+
+OsResult FolderListing::OpenSubfolders(const FolderListing& files) {
+  const int folder = files.state_->dir_fd;
+  State& state = StartReading();
+  state.subfolders = true;
+  if (folder < 0) return OsResult::NotThere();
+  // A descriptor of its own, so the two readings of the folder keep their own places.
+  const int fd = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return PosixError(errno);
+  state.Read(fd);
+  struct statx info;
+  if (statx(fd, "", AT_EMPTY_PATH, kPlaceMask, &info) != 0) return PosixError(errno);
+  if (const std::optional<Place> place = PlaceOf(info)) state.mount = place->mount;
+  return OsResult::Done();
+}
+
+OsResult FolderListing::OpenSubfolder(const FolderListing& folders, const ListedEntry& entry,
+                                      const std::string& pattern) {
+  const int parent = folders.state_->dir_fd;
+  const std::uint64_t mount = folders.state_->mount;
+  State& state = StartReading();
+  state.SetPattern(pattern);
+  if (parent < 0 || !IsEntryName(entry.name, "/") || entry.name.size() >= kNameRoom) {
+    return OsResult::NotThere();
+  }
+  char name[kNameRoom];
+  entry.name.copy(name, entry.name.size());
+  name[entry.name.size()] = '\0';
+  // Looked at without following a link or triggering an automount, then opened, then
+  // checked to be what was looked at: a folder on its parent's mount, swapped for nothing.
+  struct statx seen, opened;
+  if (statx(parent, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kPlaceMask, &seen) != 0) {
+    return PosixError(errno);
+  }
+  const std::optional<Place> place = PlaceOf(seen);
+  if (!S_ISDIR(seen.stx_mode) || (seen.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0 || !place ||
+      mount == 0 || place->mount != mount) {
+    return OsResult::NotThere();
+  }
+  const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return errno == ELOOP ? OsResult::NotThere() : PosixError(errno);
+  if (statx(fd, "", AT_EMPTY_PATH, kPlaceMask, &opened) != 0 || PlaceOf(opened) != place) {
+    close(fd);
+    return OsResult::NotThere();
+  }
+  state.Read(fd);
   return OsResult::Done();
 }
 

@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,7 +27,11 @@ struct FolderListing::State final : EntrySource {
   explicit State(std::size_t batch_bytes) : batch(batch_bytes, kNameRoom) {}
   ~State();
 
-  int dir_fd = -1;  // -1: the folder is not there, nothing is listed
+  int dir_fd = -1;          // -1: the folder is not there, nothing is listed
+  bool subfolders = false;  // lists the sub-folders a sweep may enter, not files
+  // Of a listing of sub-folders: the mount the folder lies on, which they must share; 0
+  // when it could not be known, and then none is entered.
+  std::uint64_t mount = 0;
   std::string pattern;
   bool star_tail = false;  // the pattern is "*" and a tail without "*"
   std::unique_ptr<char[]> read_buffer;
@@ -43,11 +48,17 @@ struct FolderListing::State final : EntrySource {
   std::optional<FolderFacts> folder_facts;
 
   OsResult Next(FoundEntry* found) override;
+  // Back to the folder's first entry.
+  OsResult Rewind();
+  // Lists the files whose names match `files`.
+  void SetPattern(const std::string& files);
+  // Starts reading the folder open as `fd`, which it now owns.
+  void Read(int fd);
   // The next raw directory record, or null at the end (or with no folder open); errno set
   // on failure.
   const dirent64* NextRecord();
-  // Whether the record is a listed file, its d_type confirmed where the file system left
-  // it open.
+  // Whether the record is a listed file (or sub-folder), its d_type confirmed where the
+  // file system left it open.
   bool Lists(const dirent64& record) const;
   FolderFacts AskFolder() const;
   // kDone when the listed entry may go as far as this run can tell: something under its

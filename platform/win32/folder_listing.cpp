@@ -20,6 +20,11 @@ namespace {
 constexpr DWORD kNotOrdinary =
     FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
+// What a sub-folder a sweep enters is not: a link, a junction or a volume mount point (all
+// reparse points), a hidden or system folder.
+constexpr DWORD kNotEntered = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
+                              FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
 // What may have changed between listing and deleting: such an entry is no longer one the
 // sweep would have listed, or one Windows would refuse to delete.
 constexpr DWORD kNotDeletable =
@@ -27,12 +32,34 @@ constexpr DWORD kNotDeletable =
 
 }  // namespace
 
+OsResult FolderListing::State::Find(const std::wstring& pattern) {
+  search = path + pattern;
+  find = FindFirstFileExW(search.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                          FIND_FIRST_EX_LARGE_FETCH);
+  if (find == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    // No match is an empty listing, not a missing folder.
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return OsResult::Done();
+    return Win32Error(error);
+  }
+  data_unread = true;
+  return OsResult::Done();
+}
+
+OsResult FolderListing::State::Rewind() {
+  if (!folder.valid()) return OsResult::NotThere();
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  find = INVALID_HANDLE_VALUE;
+  data_unread = false;
+  return Find(search.substr(path.size()));
+}
+
 OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
   State& state = StartReading();
-  const std::wstring path = ExtendedFolderPath(Widen(folder));
+  state.path = ExtendedFolderPath(Widen(folder));
   // Not FILE_FLAG_OPEN_REPARSE_POINT: a folder the user names through a link is the link's
   // target, as on Linux. Once open, nothing below it is followed.
-  HANDLE opened = CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+  HANDLE opened = CreateFileW(state.path.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return Win32Error(GetLastError());
@@ -40,18 +67,7 @@ OsResult FolderListing::Open(const std::string& folder, const std::string& patte
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(opened, &info)) return Win32Error(GetLastError());
   if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return OsResult::NotThere();
-
-  const std::wstring search = path + Widen(pattern);
-  state.find = FindFirstFileExW(search.c_str(), FindExInfoBasic, &state.data, FindExSearchNameMatch,
-                                nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  if (state.find == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    // No match is an empty listing, not a missing folder.
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return OsResult::Done();
-    return Win32Error(error);
-  }
-  state.data_unread = true;
-  return OsResult::Done();
+  return state.Find(Widen(pattern));
 }
 
 OsResult FolderListing::State::Next(FoundEntry* found) {
@@ -64,7 +80,12 @@ OsResult FolderListing::State::Next(FoundEntry* found) {
       return error == ERROR_NO_MORE_FILES ? OsResult::NotThere() : Win32Error(error);
     }
     data_unread = false;
-    if ((data.dwFileAttributes & kNotOrdinary) == 0) break;
+    if (!subfolders && (data.dwFileAttributes & kNotOrdinary) == 0) break;
+    const std::wstring_view listed(data.cFileName);
+    if (subfolders && (data.dwFileAttributes & kNotEntered) == FILE_ATTRIBUTE_DIRECTORY &&
+        listed != L"." && listed != L"..") {
+      break;
+    }
   }
   name = Narrow(data.cFileName);
   const std::wstring_view listed(data.cFileName);
@@ -88,10 +109,29 @@ std::optional<std::wstring> EntryName(const BatchArena& batch, const ListedEntry
   return wide;
 }
 
-// Opens the entry `name` of the open `folder` for deletion and refuses what the deletion
-// must refuse: kDone with `*file` open when only the deletion itself is left. A preview
-// and the deletion both come here, so they cannot disagree.
-OsResult OpenForDeletion(const Handle& folder, std::optional<std::wstring> name, Handle* file) {
+// How an entry of an open folder is opened, relative to it and never through a reparse
+// point.
+struct EntryOpening {
+  ACCESS_MASK access;
+  ULONG sharing;
+  ULONG options;
+};
+// Sharing as DeleteFileW asks for it: a file someone holds without delete sharing fails
+// and stays.
+constexpr EntryOpening kDeleteFile = {
+    DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    FILE_OPEN_REPARSE_POINT | FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT};
+// Held as Open() holds the folder named: without delete sharing, so it cannot be renamed
+// or removed while it is swept.
+constexpr EntryOpening kEnterSubfolder = {
+    FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    FILE_OPEN_REPARSE_POINT | FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT |
+        FILE_OPEN_FOR_BACKUP_INTENT};
+
+// Opens the entry `name` of the open `folder` as `how` says, into `*opened`.
+OsResult OpenEntry(const Handle& folder, std::optional<std::wstring>& name, const EntryOpening& how,
+                   Handle* opened) {
   if (!folder.valid() || !name) return OsResult::NotThere();
   std::wstring& entry = *name;
   UNICODE_STRING object_name;
@@ -102,15 +142,20 @@ OsResult OpenForDeletion(const Handle& folder, std::optional<std::wstring> name,
   InitializeObjectAttributes(&attributes, &object_name, OBJ_CASE_INSENSITIVE, folder.get(),
                              nullptr);
   IO_STATUS_BLOCK io{};
-  HANDLE opened = INVALID_HANDLE_VALUE;
-  // Sharing as DeleteFileW asks for it: a file someone holds without delete sharing fails
-  // here and stays.
+  HANDLE handle = INVALID_HANDLE_VALUE;
   const NTSTATUS status =
-      NtOpenFile(&opened, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, &attributes, &io,
-                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                 FILE_OPEN_REPARSE_POINT | FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT);
+      NtOpenFile(&handle, how.access, &attributes, &io, how.sharing, how.options);
   if (status < 0) return Win32Error(RtlNtStatusToDosError(status));
-  file->reset(opened);
+  opened->reset(handle);
+  return OsResult::Done();
+}
+
+// Opens the entry `name` of the open `folder` for deletion and refuses what the deletion
+// must refuse: kDone with `*file` open when only the deletion itself is left. A preview
+// and the deletion both come here, so they cannot disagree.
+OsResult OpenForDeletion(const Handle& folder, std::optional<std::wstring> name, Handle* file) {
+  const OsResult opened = OpenEntry(folder, name, kDeleteFile, file);
+  if (!opened.done()) return opened;
 
   FILE_ATTRIBUTE_TAG_INFO tag{};
   if (!GetFileInformationByHandleEx(file->get(), FileAttributeTagInfo, &tag, sizeof tag)) {
@@ -122,6 +167,45 @@ OsResult OpenForDeletion(const Handle& folder, std::optional<std::wstring> name,
 }
 
 }  // namespace
+
+OsResult FolderListing::OpenSubfolders(const FolderListing& files) {
+  const State& of = *files.state_;
+  HANDLE held = nullptr;
+  const bool open = of.folder.valid() &&
+                    DuplicateHandle(GetCurrentProcess(), of.folder.get(), GetCurrentProcess(),
+                                    &held, 0, FALSE, DUPLICATE_SAME_ACCESS);
+  const DWORD error = GetLastError();
+  const std::wstring path = of.path;
+  State& state = StartReading();
+  state.subfolders = true;
+  if (!of.folder.valid()) return OsResult::NotThere();
+  if (!open) return Win32Error(error);
+  state.folder.reset(held);
+  state.path = path;
+  return state.Find(L"*");
+}
+
+OsResult FolderListing::OpenSubfolder(const FolderListing& folders, const ListedEntry& entry,
+                                      const std::string& pattern) {
+  const State& parent = *folders.state_;
+  std::optional<std::wstring> name = EntryName(parent.batch, entry);
+  const std::wstring parent_path = parent.path;
+  Handle opened;
+  const OsResult result = OpenEntry(parent.folder, name, kEnterSubfolder, &opened);
+  State& state = StartReading();
+  // A folder no longer is as good as gone.
+  if (result.failed() && result.code == ERROR_DIRECTORY) return OsResult::NotThere();
+  if (!result.done()) return result;
+  // Looked at as opened, without following it: what the listing saw may have been swapped.
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!GetFileInformationByHandleEx(opened.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+    return Win32Error(GetLastError());
+  }
+  if ((tag.FileAttributes & kNotEntered) != FILE_ATTRIBUTE_DIRECTORY) return OsResult::NotThere();
+  state.folder.reset(opened.release());
+  state.path = parent_path + *name + L"\\";
+  return state.Find(Widen(pattern));
+}
 
 OsResult FolderListing::DeleteEntry(const ListedEntry& listed) {
   const State& s = *state_;

@@ -25,6 +25,12 @@ class Handle {
 
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
   HANDLE get() const { return handle_; }
+  // Gives up the handle, unclosed.
+  HANDLE release() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
   void reset(HANDLE handle = INVALID_HANDLE_VALUE) {
     if (valid()) CloseHandle(handle_);
     handle_ = handle;
@@ -43,6 +49,9 @@ struct FolderListing::State final : EntrySource {
   // Held open for the whole sweep without delete sharing, so the folder cannot be renamed or
   // removed meanwhile; every deletion names its entry relative to it, never by path.
   Handle folder;
+  std::wstring path;        // the folder's, ending in a separator, in its extended form
+  bool subfolders = false;  // lists the sub-folders a sweep may enter, not files
+  std::wstring search;      // what FindFirstFileExW was given, to read the folder again
   HANDLE find = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAW data{};
   bool data_unread = false;  // `data` holds an entry Next() has not looked at yet
@@ -51,8 +60,12 @@ struct FolderListing::State final : EntrySource {
   // UTF-16 does not survive the trip through UTF-8, so its deletion uses the listed form.
   BatchArena batch;
 
-  // The next ordinary file of the listing.
+  // The next ordinary file of the listing (or sub-folder a sweep may enter).
   OsResult Next(FoundEntry* found) override;
+  // Starts the search of `path` for `pattern`.
+  OsResult Find(const std::wstring& pattern);
+  // Back to the folder's first entry.
+  OsResult Rewind();
 };
 
 }  // namespace tarnwell::platform

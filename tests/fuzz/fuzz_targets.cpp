@@ -4,6 +4,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -11,10 +12,13 @@
 
 #include "base/runtime_error.h"
 #include "general/argument_text.h"
+#include "general/calendar.h"
 #include "general/command_line.h"
 #include "general/date_expression.h"
+#include "general/name_pattern.h"
 #include "general/numbers.h"
 #include "general/run_plan.h"
+#include "general/sizes.h"
 #include "general/token.h"
 #include "platform/posix/reg_file.h"
 
@@ -101,6 +105,91 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     CHECK(std::ranges::all_of(arguments, [](const std::string& a) { return a.starts_with('/'); }));
     CHECK(plan.sweep.folder.empty() ||
           SwitchValueInArguments(arguments, "/Path") == plan.sweep.folder);
+  }
+#elif defined(FUZZ_name_pattern)
+  // Patterns parse with their Texts rebuilding the value, or give a reason; a match has a
+  // date in range and a stem within the name, and is the same again and from its pattern
+  // alone.
+  const int window = input.ConsumeIntegralInRange(199, 9999);
+  const std::string value = input.ConsumeRandomLengthString(300);
+  const std::string name = input.ConsumeRandomLengthString(800);
+  std::string reason;
+  const auto patterns = ParseNamePatterns(value, &reason);
+  CHECK(patterns.has_value() == reason.empty());
+  if (!patterns) return 0;
+  std::string texts;
+  for (const NamePattern& pattern : *patterns) texts += (texts.empty() ? "" : "|") + pattern.Text();
+  CHECK(texts == value);
+  if (const auto match = MatchName(*patterns, name, window)) {
+    CHECK(match->date >= kFirstDaySerial && match->date <= kLastDaySerial);
+    CHECK(match->stem_size <= name.size() && MatchName(*patterns, name, window) == match);
+    const std::vector<NamePattern> alone{(*patterns)[match->pattern]};
+    const NameMatch by_itself{0, match->date, match->stem_size};
+    CHECK(MatchName(alone, name, window) == by_itself);
+  }
+  // A name built from the first pattern matches it: a date in its field, ASCII for each
+  // star, one whole character for each "?", the letters in either case. With no star on a
+  // side, the field can stand in one place only: the date and stem are the ones built.
+  using namespace std::chrono;
+  const sys_days zero = year{1899} / December / 30;
+  const year_month_day date{zero +
+                            days{input.ConsumeIntegralInRange(kFirstDaySerial, kLastDaySerial)}};
+  const int values[] = {int(date.year()),
+                        int(unsigned(date.month())),
+                        int(unsigned(date.day())),
+                        input.ConsumeIntegralInRange(0, 23),
+                        input.ConsumeIntegralInRange(0, 59),
+                        input.ConsumeIntegralInRange(0, 59)};
+  const std::string_view text = patterns->front().Text();
+  const std::size_t open = text.find('{'), close = text.find('}');
+  std::string built;
+  std::size_t stem = 0;
+  bool two_digit_year = false;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
+    const std::size_t part = std::string_view("yMdHms").find(c);
+    if (at > open && at < close && part != npos) {
+      std::size_t run = 1;
+      while (text[at + run] == c) ++run;
+      two_digit_year |= c == 'y' && run == 2;
+      char digits[8];
+      std::snprintf(digits, sizeof digits, "%0*d", int(run),
+                    values[part] % (run == 2 ? 100 : 10000));
+      built += digits;
+      at += run - 1;
+    } else if (c == '*' && (at < open || at > close)) {
+      std::string filler = input.ConsumeRandomLengthString(8);
+      for (char& f : filler) f &= 0x7F;
+      // A continuation byte after the star would join the character before it.
+      const bool joins = at + 1 < text.size() && (text[at + 1] & 0xC0) == 0x80;
+      built += filler.empty() && joins ? "x" : filler;
+    } else if (c == '?' && (at < open || at > close)) {
+      constexpr const char* kCharacters[] = {"x", "\u00e9", "\u20ac", "\U0001F600"};
+      built += kCharacters[input.ConsumeIntegralInRange(0, 3)];
+    } else if (c == '{' && at == open) {
+      stem = built.size();
+    } else if (c != '}' || at != close) {
+      const bool letter = (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
+      built += letter && input.ConsumeBool() ? char(c ^ 0x20) : c;
+    }
+  }
+  const int placed = two_digit_year ? PlaceTwoDigitYear(values[0] % 100, window) : values[0];
+  const year_month_day built_date = year{placed} / date.month() / date.day();
+  if (!built_date.ok()) return 0;  // 29 February of a year the two digits place elsewhere
+  const auto got = MatchName(*patterns, built, window);
+  CHECK(got && got->pattern == 0);
+  if (text.find('*') > open || text.rfind('*') < close)
+    CHECK(got->date == (sys_days{built_date} - zero).count() && got->stem_size == stem);
+#elif defined(FUZZ_sizes)
+  // A size read is within its range and reads back the same from its bytes; a floor is a
+  // size or a percentage from 1 to 99.
+  const std::string text = input.ConsumeRemainingBytesAsString();
+  if (const std::optional<std::uint64_t> bytes = ReadSize(text)) {
+    CHECK(*bytes >= 1 && *bytes <= kLargestSize && ReadSize(std::to_string(*bytes)) == bytes);
+  }
+  if (const std::optional<FreeFloor> floor = ReadFreeFloor(text)) {
+    CHECK(floor->percent == 0 ? ReadSize(text) == floor->bytes
+                              : floor->percent >= 1 && floor->percent <= 99);
   }
 #endif
   return 0;

@@ -49,13 +49,15 @@ TEST(DaySerialOfDate, MonthsAndDaysCarryAndDatesOutsideYears100To9999AreInvalid)
 }
 
 // Every day from 1 January 100 to 31 December 9999, against the standard library's count.
-TEST(DaySerialOfDate, AgreesWithTheStandardCalendarOnEveryDay) {
+TEST(DaySerialOfDate, AgreesWithTheStandardCalendarOnEveryDayWithTheStrictForms) {
   using namespace std::chrono;
   const sys_days zero = year{1899} / December / 30;
   for (sys_days day = year{100} / January / 1; day <= year{9999} / December / 31; day += days{1}) {
     const year_month_day date{day};
-    ASSERT_EQ(DaySerialOfDate(int(date.year()), unsigned(date.month()), unsigned(date.day())),
-              (day - zero).count());
+    const Long y = int(date.year()), m = unsigned(date.month()), d = unsigned(date.day());
+    ASSERT_EQ(DaySerialOfDate(y, m, d), (day - zero).count());
+    ASSERT_TRUE(IsCalendarDay(y, m, d));
+    ASSERT_EQ(DaySerialOfCalendarDay(y, m, d), (day - zero).count());
   }
 }
 

@@ -17,6 +17,11 @@ constexpr char kNoFolder[] = "/Path names no folder";
 constexpr char kKeepRange[] = ": the count must be a whole number from 1 to 1000000";
 const RunChoices kSilent = {.silent = true};
 
+std::vector<NamePattern> Patterns(std::string_view value) {
+  std::string ignored;
+  return ParseNamePatterns(value, &ignored).value();
+}
+
 struct Row {
   std::string command_line = "";
   std::vector<std::string> arguments = {};
@@ -69,6 +74,27 @@ TEST(ReadRunPlan, ReadsTheSweepAndTheChoicesOrRefusesWithTheReason) {
        .usage = std::string("/Keep=1.5") + kKeepRange},
       {.command_line = "/DeleteAfterDays=7 /Keep=", .usage = std::string("/Keep=") + kKeepRange},
       {.command_line = "/DeleteAfterDays=7 /Keep 7", .usage = "'/Keep' without '=' and a value"},
+      // /Names and /Depth: refused as their values cannot be read; /Depth walks a /Path only.
+      {.command_line = "/DeleteAfterDays=7 /Names=app.log",
+       .usage = "/Names=app.log: no date field in 'app.log'"},
+      {.command_line = R"(/DeleteAfterDays=7 /Path=D:\Logs /Depth=17)",
+       .usage = "/Depth=17: the depth must be a whole number from 0 to 16"},
+      {.command_line = "/DeleteAfterDays=7 /Depth=1",
+       .usage = "/Depth=1 needs /Path: the default sweep is never walked"},
+      {.command_line = R"(/DeleteAfterDays=7 /Depth=0 /Names="x{yyyyMMdd}.log|y{yyMMdd}")",
+       .sweep = {.days = 7, .names = Patterns("x{yyyyMMdd}.log|y{yyMMdd}")}},
+      // The caps: sizes with binary units, a free-space floor in bytes or percent.
+      {.command_line = "/DeleteAfterDays=7 /MaxSize=0",
+       .usage = "/MaxSize=0: a size is a whole number of bytes, or one with K, M, G or T"},
+      {.command_line = "/DeleteAfterDays=7 /MinFree=100%",
+       .usage = "/MinFree=100%: a size is a whole number of bytes, or one with K, M, G or T, or a "
+                "percentage from 1% to 99%"},
+      {.command_line = "/DeleteAfterDays=7 /MaxSize=4G /MinFree=10%",
+       .sweep = {.days = 7,
+                 .max_size = std::uint64_t{4} << 30,
+                 .min_free = FreeFloor{.percent = 10},
+                 .max_size_text = "/MaxSize=4G",
+                 .min_free_text = "/MinFree=10%"}},
       // Flags count as whole words only.
       {.command_line = "/LIST /DeleteAfterDays=7 /whatif",
        .sweep = {.days = 7},

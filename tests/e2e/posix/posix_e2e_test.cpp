@@ -253,4 +253,52 @@ TEST(Run, PreviewAndRunAgreeOnEveryFileSystemAndPermission) {
   }
 }
 
+// /Depth sweeps the sub-folders, each a folder of its own, by the /Names patterns with
+// /Keep per folder and pattern; it never enters a link, a mount (a bind mount of the same
+// file system too) or a hidden folder. A sub-folder it cannot read is said, the others are
+// swept, and the run ends with status 1 after the count. The preview says what the run does.
+TEST(Run, WalksSubfoldersButNeverThroughALinkOrOntoAMount) {
+  const TestFolder logs("LogFiles", "/var/tmp");
+  const fs::path decoy = logs.Path().parent_path() / "decoy";
+  const auto iis = [](int days, const std::string& hour = "") {
+    return "u_ex" + LogName("", days).substr(3, 6) + hour + ".log";
+  };
+  const Names gone = {"W3SVC1/" + iis(-40), "W3SVC1/" + iis(-30), "W3SVC2/" + iis(-40, "13")};
+  Names stay = {"W3SVC1/" + iis(-1), "W3SVC2/" + iis(-30, "13"), "W3SVC2/" + LogName("app", -40)};
+  // Two old logs in each folder never entered: /Keep=1 would delete one.
+  for (const char* folder : {"W3SVC2/deep/", ".hidden/", "locked/"})
+    for (const int days : {-40, -30}) stay.insert(folder + iis(days));
+  for (const std::string& name : Names{"W3SVC1", "W3SVC2/deep", ".hidden", "locked", "W3SVC4"})
+    fs::create_directories(logs.Path() / name);
+  for (const Names& names : {gone, stay})
+    for (const std::string& name : names) logs.Add(name);
+  fs::create_directories(decoy);
+  for (const int days : {-40, -30}) std::ofstream(decoy / iis(days));
+  fs::create_directory_symlink(decoy, logs.Path() / "W3SVC3");
+  setenv("D", logs.Text().c_str(), 1);
+  ASSERT_EQ(std::system("mount --bind $D/../decoy $D/W3SVC4 && chmod 0 $D/locked"), 0);
+  const Lines arguments = {"/DeleteAfterDays=7",
+                           "/Path=" + logs.Text(),
+                           "/Names=u_ex{yyMMdd}.log|u_ex{yyMMddHH}.log",
+                           "/Depth=1",
+                           "/Keep=1",
+                           "/List"};
+  Lines previewing = arguments;
+  previewing.push_back("/WhatIf");
+  const RunResult preview = Launch(previewing, kNoRegistry, AsAnyUser);
+  const RunResult run = Launch(arguments, kNoRegistry, AsAnyUser);
+  std::system("umount $D/W3SVC4; chmod 700 $D/locked");
+  Names listed;
+  for (const std::string& name : gone) listed.insert(logs.Text() + "/" + name);
+  const Lines unreadable = {"tarnwell: " + logs.Text() + "/locked: Permission denied"};
+  EXPECT_EQ(std::tuple(preview.exit_code, preview.errors, preview.messages.back()),
+            std::tuple(1, unreadable, std::string("3 Debug files would be deleted")));
+  EXPECT_EQ(std::tuple(run.exit_code, run.errors, run.messages.back()),
+            std::tuple(1, unreadable, Deleted(3).front()));
+  EXPECT_EQ(Names(run.messages.begin(), run.messages.end() - 1), listed);
+  for (const std::string& name : stay) EXPECT_TRUE(fs::exists(logs.Path() / name)) << name;
+  for (const std::string& name : gone) EXPECT_FALSE(fs::exists(logs.Path() / name)) << name;
+  EXPECT_TRUE(fs::exists(decoy / iis(-40)) && fs::exists(decoy / iis(-30)));
+}
+
 }  // namespace tarnwell::e2e
