@@ -32,6 +32,8 @@ constexpr KnownSwitch kKnownSwitches[] = {
     {.key = "/Depth", .form = Form::kValue},
     {.key = "/MaxSize", .form = Form::kValue},
     {.key = "/MinFree", .form = Form::kValue},
+    {.key = "/Rules", .form = Form::kFlag},
+    {.key = "/Json", .form = Form::kFlag},
 };
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
@@ -162,7 +164,9 @@ RunPlan ReadRunPlan(std::string_view command_line, const std::vector<std::string
   RunPlan plan;
   plan.choices = {.silent = MentionsSwitch(command_line, "/Silent"),
                   .what_if = StandsAsWord(command_line, "/WhatIf"),
-                  .list = StandsAsWord(command_line, "/List")};
+                  .list = StandsAsWord(command_line, "/List"),
+                  .json = StandsAsWord(command_line, "/Json")};
+  plan.rules = StandsAsWord(command_line, "/Rules");
   if (std::optional<std::string> refused = RefusedWords(command_line, arguments)) {
     plan.usage = std::move(refused);
     return plan;

@@ -41,6 +41,7 @@ struct RunChoices {
   bool silent = false;   // /Silent: no count message
   bool what_if = false;  // /WhatIf: decide about every file as usual, delete none
   bool list = false;     // /List: write each file's path as it goes
+  bool json = false;     // /Json: the report as JSON Lines on standard output
 
   bool operator==(const RunChoices&) const = default;
 };
@@ -55,6 +56,7 @@ struct RunPlan {
   std::optional<RuntimeError> error;
 
   Rule sweep;          // the command line's own sweep
+  bool rules = false;  // /Rules: every configured retention rule is swept too
   RunChoices choices;  // for every sweep of the run
 };
 
