@@ -20,6 +20,10 @@ struct Rule {
   // The folder as given. Empty for the default sweep: the root of drive C:, then the
   // folder the registry names, each with the rest of this rule.
   std::string folder = "";
+  // POSIX: `folder` is a path as Linux tools take one (a folder given the GNU way), a "\"
+  // in it part of a name and "c:" a relative folder, where /Path reads "\" as a separator
+  // and "c:" as a drive.
+  bool verbatim_folder = false;
   Long days = 0;  // a log dated more than this many whole days before today goes
   Long keep = 0;  // the `keep` newest logs of each stem stay whatever their age; 0: none
   // The names of the logs (/Names), the first a name matches giving its date; empty: the
