@@ -85,6 +85,10 @@ RunPlan ReadRunPlan(std::string_view command_line,
 // wherever it is written.
 std::optional<std::string> SetRuleField(std::string_view key, const std::string& value, Rule* rule);
 
+// Whether `word` is written as a switch this program knows ("/Silent", "/keep=0", "/?"):
+// its key, up to "=", compared ignoring case, whatever its form or value.
+bool IsKnownSwitch(std::string_view word);
+
 // The usage message, as the run shows it.
 inline constexpr char kUsageMessage[] =
     "Usage: Tarnwell.exe /DeleteAfterDays=<NumberOfDays> [/Path=<PathToExamine] [/Silent]";
