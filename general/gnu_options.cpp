@@ -66,8 +66,9 @@ std::string Mixed(std::string_view word) {
                           : "with GNU options write " + instead);
 }
 
-// Why getopt_long answered '?' for the argument `written` (the one it just read, or for a
-// short option the one it is inside): what glibc itself would have printed.
+// Why getopt_long answered '?', as glibc itself would have printed it. optopt names a short
+// option, or a long one given a value it does not take; it is 0 for a long option that is
+// unknown or ambiguous, and then `written`, the argument just read, is that option.
 std::string Unaccepted(std::string_view written) {
   if (optopt != 0) {
     // A known id here is an option that takes no value given one with "=".
