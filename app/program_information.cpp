@@ -1,6 +1,7 @@
 #include "app/program_information.h"
 
 #include <cstdio>
+#include <string>
 
 #include "app/tarnwell_version.h"
 #include "general/run_plan.h"
@@ -8,11 +9,42 @@
 namespace tarnwell {
 namespace {
 
+// The GNU way first: it is how Linux tools are asked.
+constexpr char kGnuHelp[] =
+    "Usage: tarnwell [OPTION]... [FOLDER]\n"
+    "Deletes the dated log files (stem.YYYYMMDD.log) directly inside FOLDER whose date lies\n"
+    "more than DAYS whole days before today, and reports how many it deleted. Without\n"
+    "FOLDER, the default sweep: the folder the registry file names (below).\n"
+    "\n"
+    "  -d, --older-than=DAYS  delete files dated more than DAYS whole days ago; DAYS is a\n"
+    "                         whole number from 1 to 1000000\n"
+    "  -k, --keep=N           in each folder, keep the N newest logs of each stem\n"
+    "      --names=PATTERNS   sweep logs named like PATTERNS ('--names=u_ex{yyMMdd}.log')\n"
+    "      --depth=N          also sweep the sub-folders N levels down; needs FOLDER\n"
+    "      --max-size=SIZE    cap the size of the dated logs that remain\n"
+    "      --min-free=SIZE    keep SIZE, or a percentage, of the file system free\n"
+    "      --rules            also sweep every retention rule; without --older-than,\n"
+    "                         only the rules\n"
+    "  -n, --dry-run          delete nothing; the count says how many files would go\n"
+    "  -l, --list             print each file's full path as it is deleted (or would be)\n"
+    "  -q, --quiet            no count message at the end\n"
+    "  -h, --help             show this text\n"
+    "  -V, --version          show the version\n"
+    "\n"
+    "Each option means what its switch below means: --older-than is /DeleteAfterDays,\n"
+    "FOLDER /Path, --dry-run /WhatIf, --quiet /Silent, the others their namesakes. FOLDER\n"
+    "is taken as written, a backslash part of a name; \"--\" ends the options (a folder\n"
+    "named -x). A repeated option counts as given last. An unknown option, a bad or\n"
+    "missing value, a second FOLDER or a Windows-style switch among the options says why\n"
+    "on standard error and exits with status 2, nothing touched.\n"
+    "\n"
+    "Example: tarnwell -d 30 -k 7 -n -l /var/log/myapp lists the logs older than 30 days\n"
+    "that a run would delete, always keeping the newest 7 of each log.\n"
+    "\n"
+    "The Windows way, when the first argument is no option, as Tarnwell.exe takes it:\n";
+
 // Follows the usage message, exactly as a run without a day count shows it.
 constexpr char kHelp[] =
-    "\n"
-    "Deletes the dated log files (stem.YYYYMMDD.log) directly inside a folder whose date\n"
-    "lies more than NumberOfDays whole days before today, and reports how many it deleted.\n"
     "\n"
     "  /DeleteAfterDays=N  delete files dated more than N whole days ago (N is rounded half\n"
     "                      to even and must come out above 0)\n"
@@ -38,8 +70,6 @@ constexpr char kHelp[] =
     "  /Depth=N            also sweep the sub-folders N levels down (0 to 16), each as a\n"
     "                      folder of its own, never through a link or onto a mount;\n"
     "                      needs /Path\n"
-    "  --help              show this text\n"
-    "  --version           show the version\n"
     "\n"
     "Every argument must be one of these switches, in its form; anything else (an unknown\n"
     "switch, a folder without /Path=, /WhatIf=yes) shows the usage message and why.\n"
@@ -53,25 +83,28 @@ constexpr char kHelp[] =
     "Notices on standard error, also with /Silent: a folder named that is not there, and\n"
     "old files whose deletion failed (files without a write bit stay on purpose).\n"
     "\n"
-    "Exit status: 0 after a sweep, 2 after the usage message (nothing touched), 1 after a\n"
-    "run-time error (error 75 for a folder that is there but cannot be reached or listed;\n"
-    "also when a /List line could not be written: every file is still deleted) or after a\n"
-    "sweep with /Depth in which a sub-folder could not be read.\n"
+    "Exit status: 0 after a sweep, 2 after the usage message or a refused GNU command\n"
+    "line (nothing touched), 1 after a run-time error (error 75 for a folder that is there\n"
+    "but cannot be reached or listed; also when a /List line could not be written: every\n"
+    "file is still deleted) or after a sweep with /Depth in which a sub-folder could not be\n"
+    "read.\n"
     "See tarnwell(1).\n";
 
 constexpr char kVersion[] = "tarnwell " TARNWELL_VERSION "\n";
 
 }  // namespace
 
-bool PrintProgramInformation(std::string_view argument) {
-  if (argument == "--help") {
-    std::puts(kUsageMessage);
-    std::fputs(kHelp, stdout);
-    return true;
-  }
-  if (argument != "--version") return false;
-  std::fputs(kVersion, stdout);
-  return true;
+void PrintHelp() {
+  std::fputs(kGnuHelp, stdout);
+  std::puts(kUsageMessage);
+  std::fputs(kHelp, stdout);
+}
+
+void PrintVersion() { std::fputs(kVersion, stdout); }
+
+void PrintGnuRefusal(const std::string& why) {
+  std::fputs(("tarnwell: " + why + "\nTry 'tarnwell --help' for more information.\n").c_str(),
+             stderr);
 }
 
 }  // namespace tarnwell

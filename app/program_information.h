@@ -1,13 +1,19 @@
-// The Linux command-line conventions --help and --version. They are answered only when
-// given alone, so every command line that worked before still means what it meant.
+// What the Linux program answers to --help and --version, and how it refuses a command
+// line read the GNU way: on standard output and standard error, as GNU tools do.
 #pragma once
 
-#include <string_view>
+#include <string>
 
 namespace tarnwell {
 
-// When `argument` is "--help" or "--version", writes its text to standard output and
-// returns true; for anything else writes nothing and returns false.
-bool PrintProgramInformation(std::string_view argument);
+// Both ways of writing a command line, the GNU way first, then the usage message and the
+// Windows-style switches; on standard output.
+void PrintHelp();
+
+// The program's name and version, on standard output.
+void PrintVersion();
+
+// "tarnwell: `why`" and the pointer to --help, on standard error.
+void PrintGnuRefusal(const std::string& why);
 
 }  // namespace tarnwell

@@ -233,7 +233,7 @@ void SweepSubfolders(platform::FolderListing& files, const std::string& used, st
 SweepResult Sweep(const Rule& rule, const RunChoices& choices, Report& report) {
   SweepResult result;
   // A drive-letter path on POSIX names no folder: being not there is its normal state.
-  const std::optional<std::string> used = platform::FolderAsUsed(rule.folder);
+  const std::optional<std::string> used = platform::FolderAsUsed(rule.folder, rule.verbatim_folder);
   if (!used) return result;
   const std::string shown = platform::LineText(*used);
   result.folder = shown;

@@ -28,7 +28,8 @@ std::string DebugFolder(Report& report) {
 
 RunEnding Main(const Invocation& invocation, RunOutcome* outcome) {
   CommandLine = std::string(TrimBlanks(invocation.text));
-  const RunPlan plan = ReadRunPlan(CommandLine, invocation.arguments);
+  const RunPlan plan = invocation.plan != nullptr ? *invocation.plan
+                                                  : ReadRunPlan(CommandLine, invocation.arguments);
   Report report(plan.choices, CommandLine, std::string(invocation.usage_hint));
   outcome->choices = plan.choices;
   outcome->unwatched = report.Unwatched();
@@ -51,7 +52,9 @@ RunEnding Main(const Invocation& invocation, RunOutcome* outcome) {
     }
     return result.deleted;
   };
-  if (!plan.sweep.folder.empty()) {
+  if (plan.sweep.days == 0) {
+    // --rules without --older-than: the rules alone, no sweep of the command line's own.
+  } else if (!plan.sweep.folder.empty()) {
     outcome->total = sweep(plan.sweep, plan.sweep.folder, true);
   } else {
     // "c:" plus the sweep's separator names the root of drive C:.

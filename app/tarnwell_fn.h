@@ -25,6 +25,9 @@ struct Invocation {
   std::string_view text = "";  // the argument text: the command line after the program's name
   // The argument vector that `text` was rebuilt from (POSIX), or null (Windows).
   const std::vector<std::string>* arguments = nullptr;
+  // The plan, when the entry point has read it already (the GNU way on POSIX); null: it is
+  // read from `text` and `arguments` (ReadRunPlan).
+  const RunPlan* plan = nullptr;
   std::string_view usage_hint = "";  // follows the reason a command line is refused
 };
 
@@ -38,8 +41,8 @@ struct RunOutcome {
 };
 
 // The whole run: keeps the trimmed argument text in CommandLine, reads the run's plan from
-// it (ReadRunPlan), and either shows the usage message, or sweeps the /Path folder, or else
-// the root of drive C: and then the registry's debug folder (DebugPath of
+// it (ReadRunPlan) unless given one, and either shows the usage message, or sweeps the /Path
+// folder, or else the root of drive C: and then the registry's debug folder (DebugPath of
 // HKEY_LOCAL_MACHINE\SOFTWARE\Corvane, or C:\DebugFiles), and shows the count of deleted
 // files (unless /Silent). Run-time errors (Overflow of the day count or of the total, a
 // folder that cannot be listed, Device I/O error when the message cannot be shown or,

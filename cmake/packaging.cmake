@@ -1,5 +1,6 @@
 # What `cmake --install` puts where, and the Windows zip (CPack) and MSI (wixl).
-#   Linux:   GNU layout under the prefix, the README with its pages under docs/; with
+#   Linux:   GNU layout under the prefix, the README with its pages under docs/, the bash
+#            completion where bash-completion looks under the prefix; with
 #            TARNWELL_INSTALL_SYSTEM_FILES also the example registry file in /etc/tarnwell
 #            and the systemd service and timer.
 #   Windows: one flat folder: Tarnwell.exe, README.txt, LICENSE.txt.
@@ -30,6 +31,10 @@ if(TARNWELL_PLATFORM STREQUAL "posix")
   configure_file(${PROJECT_SOURCE_DIR}/packaging/tarnwell.1.in
                  ${TARNWELL_GENERATED_DIR}/tarnwell.1 @ONLY)
   install(FILES ${TARNWELL_GENERATED_DIR}/tarnwell.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # Loaded on demand by bash-completion from every share/ of XDG_DATA_DIRS: /usr/share for
+  # the package, /usr/local/share for a local install.
+  install(FILES packaging/tarnwell-completion.bash
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tarnwell)
 
   if(TARNWELL_INSTALL_SYSTEM_FILES)
     install(FILES packaging/registry.reg DESTINATION /etc/tarnwell)

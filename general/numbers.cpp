@@ -157,4 +157,16 @@ Long MaxLong(Long a, Long b) { return a > b ? a : b; }
 
 Long ClampLong(Long value, Long low, Long high) { return MinLong(MaxLong(value, low), high); }
 
+std::optional<Long> ReadWholeNumber(std::string_view text, Long low, Long high) {
+  if (text.empty()) return std::nullopt;
+  Long number = 0;
+  for (const char c : text) {
+    if (!IsDigit(c)) return std::nullopt;
+    number = number * 10 + (c - '0');
+    if (number > high) return std::nullopt;
+  }
+  if (number < low) return std::nullopt;
+  return number;
+}
+
 }  // namespace tarnwell

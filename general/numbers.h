@@ -2,6 +2,7 @@
 // number from text, and conversions that round halves to even and raise Overflow.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "base/types.h"
@@ -19,6 +20,11 @@ namespace tarnwell {
 //  - A decimal number beyond the double range raises Overflow (error 6); one too small
 //    to represent reads as 0.
 double ReadNumber(std::string_view text);
+
+// The whole number `text` writes in decimal digits alone, from `low` to `high` (0 <= low,
+// high below 2^31 / 10); nullopt for anything else: a sign, a blank, no digit, a number out
+// of range. The strict reading, for the values that must mean exactly what they say.
+std::optional<Long> ReadWholeNumber(std::string_view text, Long low, Long high);
 
 // Rounds to the nearest integer, halves to the even neighbour (0.5 -> 0, 1.5 -> 2).
 double RoundHalfEven(double value);

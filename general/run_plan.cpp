@@ -38,16 +38,22 @@ constexpr KnownSwitch kKnownSwitches[] = {
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
-// Why `word`, written as a switch, is none this program takes; nullopt when it is one.
-std::optional<std::string> RefusedSwitch(std::string_view word) {
-  const std::size_t equals = word.find('=');
-  const std::string_view key = word.substr(0, equals);
+// The switch whose key `word` begins with, up to "=", or null.
+const KnownSwitch* FindSwitch(std::string_view word) {
+  const std::string_view key = word.substr(0, word.find('='));
   const auto known = std::find_if(std::begin(kKnownSwitches), std::end(kKnownSwitches),
                                   [key](const KnownSwitch& known_switch) {
                                     return key.size() == known_switch.key.size() &&
                                            StartsWithIgnoringCase(key, known_switch.key);
                                   });
-  if (known == std::end(kKnownSwitches)) return "unknown switch " + Quoted(key);
+  return known == std::end(kKnownSwitches) ? nullptr : known;
+}
+
+// Why `word`, written as a switch, is none this program takes; nullopt when it is one.
+std::optional<std::string> RefusedSwitch(std::string_view word) {
+  const std::size_t equals = word.find('=');
+  const KnownSwitch* known = FindSwitch(word);
+  if (known == nullptr) return "unknown switch " + Quoted(word.substr(0, equals));
   if (known->form == Form::kFlag && equals != std::string_view::npos) {
     return Quoted(word) + ": " + std::string(known->key) + " takes no value";
   }
@@ -98,20 +104,6 @@ std::optional<std::string> RefusedFolder(const std::string& folder,
   return std::nullopt;
 }
 
-// The whole number `value` written in decimal digits alone, from `low` to `high`; nullopt
-// for anything else.
-std::optional<Long> WholeNumber(const std::string& value, Long low, Long high) {
-  if (value.empty()) return std::nullopt;
-  Long number = 0;
-  for (const char c : value) {
-    if (c < '0' || c > '9') return std::nullopt;
-    number = number * 10 + (c - '0');
-    if (number > high) return std::nullopt;
-  }
-  if (number < low) return std::nullopt;
-  return number;
-}
-
 std::string ValueOf(std::string_view command_line, const char* key) {
   return GetCommandLineParameter(std::string(command_line), key, "=", false, " ");
 }
@@ -125,7 +117,7 @@ std::optional<std::string> SetRuleField(std::string_view key, const std::string&
     return key.size() == name.size() && StartsWithIgnoringCase(key, name);
   };
   if (is("/Keep")) {
-    const std::optional<Long> count = WholeNumber(value, 1, kMaxKeep);
+    const std::optional<Long> count = ReadWholeNumber(value, 1, kMaxKeep);
     if (!count) {
       return written + ": the count must be a whole number from 1 to " + std::to_string(kMaxKeep);
     }
@@ -136,7 +128,7 @@ std::optional<std::string> SetRuleField(std::string_view key, const std::string&
     if (!patterns) return written + ": " + why;
     rule->names = std::move(*patterns);
   } else if (is("/Depth")) {
-    const std::optional<Long> levels = WholeNumber(value, 0, kMaxDepth);
+    const std::optional<Long> levels = ReadWholeNumber(value, 0, kMaxDepth);
     if (!levels) {
       return written + ": the depth must be a whole number from 0 to " + std::to_string(kMaxDepth);
     }
@@ -159,6 +151,8 @@ std::optional<std::string> SetRuleField(std::string_view key, const std::string&
   }
   return std::nullopt;
 }
+
+bool IsKnownSwitch(std::string_view word) { return word == "/?" || FindSwitch(word) != nullptr; }
 
 RunPlan ReadRunPlan(std::string_view command_line, const std::vector<std::string>* arguments) {
   RunPlan plan;

@@ -20,6 +20,10 @@ struct Rule {
   // The folder as given. Empty for the default sweep: the root of drive C:, then the
   // folder the registry names, each with the rest of this rule.
   std::string folder = "";
+  // POSIX: `folder` is a path as Linux tools take one (a folder given the GNU way), a "\"
+  // in it part of a name and "c:" a relative folder, where /Path reads "\" as a separator
+  // and "c:" as a drive.
+  bool verbatim_folder = false;
   Long days = 0;  // a log dated more than this many whole days before today goes
   Long keep = 0;  // the `keep` newest logs of each stem stay whatever their age; 0: none
   // The names of the logs (/Names), the first a name matches giving its date; empty: the
@@ -80,6 +84,10 @@ RunPlan ReadRunPlan(std::string_view command_line,
 // writing the command line read their values through this too, so a value means the same
 // wherever it is written.
 std::optional<std::string> SetRuleField(std::string_view key, const std::string& value, Rule* rule);
+
+// Whether `word` is written as a switch this program knows ("/Silent", "/keep=0", "/?"):
+// its key, up to "=", compared ignoring case, whatever its form or value.
+bool IsKnownSwitch(std::string_view word);
 
 // The usage message, as the run shows it.
 inline constexpr char kUsageMessage[] =

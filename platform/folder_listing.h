@@ -57,10 +57,11 @@ class FolderListing {
   FolderListing(const FolderListing&) = delete;
   FolderListing& operator=(const FolderListing&) = delete;
 
-  // Opens `folder` (as given: "\" and "/" both separate) for `pattern`; a listing opened
-  // before is closed first, so one FolderListing can read a folder several times over.
+  // Opens `folder` (as FolderAsUsed gives it: on Windows "\" and "/" both separate, on
+  // POSIX "\" is part of a name) for `pattern`; a listing opened before is closed first, so
+  // one FolderListing can read a folder several times over.
   //  kDone:     the folder is open; NextBatch() gives its names.
-  //  kNotThere: no such folder (on POSIX also a drive-letter path): nothing is listed.
+  //  kNotThere: no such folder: nothing is listed.
   //  kFailed:   the folder is there but cannot be read; `reason` says why.
   OsResult Open(const std::string& folder, const std::string& pattern);
 

@@ -11,12 +11,13 @@ namespace tarnwell::platform {
 // The folder `folder` names, in the form the sweep opens it and every line names it:
 // absolute, this system's separator between components, none repeated and none at the end
 // but a root's ("/", "C:\"). nullopt when it names no folder at all: the empty text, and on
-// POSIX a drive-letter path ("c:", "C:\DebugFiles").
-//  POSIX: "\" separates as "/" does; a relative folder is taken from the current folder
-//  (or stays relative when the current folder has no name left); "." components go.
+// POSIX a drive-letter path ("c:", "C:\DebugFiles") unless `verbatim`.
+//  POSIX: "\" separates as "/" does, unless `verbatim` (Rule::verbatim_folder): then it is
+//  part of a name, and "c:" a relative folder; a relative folder is taken from the current
+//  folder (or stays relative when the current folder has no name left); "." components go.
 //  Windows: as the file API resolves it, "c:" being the root of drive C:; a "\\?\" path is
-//  taken literally, only its trailing separators dropped.
-std::optional<std::string> FolderAsUsed(const std::string& folder);
+//  taken literally, only its trailing separators dropped. `verbatim` is never set there.
+std::optional<std::string> FolderAsUsed(const std::string& folder, bool verbatim = false);
 
 // The entry `name` of `folder` (as FolderAsUsed gives it): one separator between them.
 std::string EntryPath(std::string_view folder, std::string_view name);

@@ -34,7 +34,8 @@ done
 cmake --install build/native --prefix "$dist/prefix" >/dev/null || fail "cmake --install"
 expect "installed under the prefix" \
   "$(printf '%s\n' bin/tarnwell share/doc/tarnwell/LICENSE share/doc/tarnwell/README.md \
-    share/man/man1/tarnwell.1 "${pages[@]/#/share/doc/tarnwell/}" | sort | xargs)" \
+    share/man/man1/tarnwell.1 share/bash-completion/completions/tarnwell \
+    "${pages[@]/#/share/doc/tarnwell/}" | sort | xargs)" \
   "$(cd "$dist/prefix" && find . -type f | sed 's|^\./||' | sort | xargs)"
 
 echo "== .deb: lintian =="
@@ -50,7 +51,7 @@ tree="$dist/tree"
 dpkg-deb -x "$deb" "$tree"
 dpkg-deb -e "$deb" "$dist/control"
 for path in usr/bin/tarnwell usr/share/man/man1/tarnwell.1.gz usr/share/doc/tarnwell/copyright \
-  etc/tarnwell/registry.reg lib/systemd/system/tarnwell.service lib/systemd/system/tarnwell.timer; do
+  usr/share/bash-completion/completions/tarnwell etc/tarnwell/registry.reg lib/systemd/system/tarnwell.service lib/systemd/system/tarnwell.timer; do
   [ -f "$tree/$path" ] || fail "not in the .deb: /$path"
 done
 # The documentation, compressed where dh_compress finds it worth it.
@@ -74,7 +75,11 @@ usage=$("$program")
 expect "exit status after the usage message" 2 "$?"
 help=$("$program" --help)
 expect "--help exit status" 0 "$?"
-expect "--help first line" "$usage" "$(head -n 1 <<<"$help")"
+# The GNU way first, then the Windows way with the usage message it shows.
+expect "--help first line" "Usage: tarnwell [OPTION]... [FOLDER]" "$(head -n 1 <<<"$help")"
+grep -qxF "$usage" <<<"$help" || fail "--help does not show the usage message: $usage"
+bash tests/e2e/posix/completion.sh "$tree/usr/share/bash-completion/completions/tarnwell" ||
+  fail "the .deb's bash completion"
 
 logs="$dist/logs"
 mkdir "$logs"
@@ -85,6 +90,8 @@ expect "run on the shipped registry file" "0 Debug files deleted" \
   "$("$program" /DeleteAfterDays=7 2>&1)"
 expect "sweep of a folder" "1 Debug files deleted" "$("$program" /DeleteAfterDays=7 "/Path=$logs")"
 expect "left after the sweep" "other.txt young.$(day -7).log" "$(cd "$logs" && echo *)"
+touch "$logs/old.$(day -9).log"
+expect "the GNU way" "1 Debug files deleted" "$("$program" --older-than=7 "$logs")"
 # Its commented example, uncommented as it says, names the folder.
 touch "$logs/old.$(day -30).log"
 sed -e 's/^; \(\[HKEY\|"DebugPath"\)/\1/' -e "s|/var/log/myapp|$logs|" \

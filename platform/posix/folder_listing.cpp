@@ -20,7 +20,6 @@
 #include "platform/batch_arena.h"
 #include "platform/posix/listing_state.h"
 #include "platform/posix/posix_error.h"
-#include "platform/posix/posix_path.h"
 #include "platform/posix/wildcard.h"
 
 namespace tarnwell::platform {
@@ -150,9 +149,8 @@ std::optional<Place> PlaceOf(const struct statx& info) {
 OsResult FolderListing::Open(const std::string& folder, const std::string& pattern) {
   State& state = StartReading();
   state.SetPattern(pattern);
-  const std::optional<std::string> path = ToPosixPath(folder);
-  if (!path || path->empty()) return OsResult::NotThere();
-  const int fd = open(path->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder.empty()) return OsResult::NotThere();
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return PosixError(errno);
   state.Read(fd);
   return OsResult::Done();

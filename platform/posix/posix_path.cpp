@@ -17,8 +17,8 @@ std::optional<std::string> ToPosixPath(std::string_view path) {
   return converted;
 }
 
-std::optional<std::string> FolderAsUsed(const std::string& folder) {
-  const std::optional<std::string> path = ToPosixPath(folder);
+std::optional<std::string> FolderAsUsed(const std::string& folder, bool verbatim) {
+  const std::optional<std::string> path = verbatim ? folder : ToPosixPath(folder);
   if (!path || path->empty()) return std::nullopt;
   std::string whole = *path;
   if (!whole.starts_with('/')) {

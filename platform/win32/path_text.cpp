@@ -16,7 +16,7 @@ bool EndsInRoot(std::wstring_view path) {
 
 }  // namespace
 
-std::optional<std::string> FolderAsUsed(const std::string& folder) {
+std::optional<std::string> FolderAsUsed(const std::string& folder, bool /*verbatim*/) {
   if (folder.empty()) return std::nullopt;
   const std::wstring given = Widen(folder);
   // The folder the listing opens, without the prefix it adds for the file API alone.

@@ -15,6 +15,7 @@
 #include "general/calendar.h"
 #include "general/command_line.h"
 #include "general/date_expression.h"
+#include "general/gnu_options.h"
 #include "general/name_pattern.h"
 #include "general/numbers.h"
 #include "general/run_plan.h"
@@ -106,6 +107,25 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     CHECK(plan.sweep.folder.empty() ||
           SwitchValueInArguments(arguments, "/Path") == plan.sweep.folder);
   }
+#elif defined(FUZZ_gnu_options)
+  // Reading never raises and reads alike again (glibc's state is reset); a plan that runs
+  // has a day count from 1 to 1,000,000, or with --rules none and no sweep of its own, and
+  // its folder is one of the arguments as written, a Windows-style switch only after "--".
+  std::vector<std::string> arguments;
+  while (input.remaining_bytes() > 0) arguments.push_back(input.ConsumeRandomLengthString(64));
+  for (std::string& argument : arguments) std::erase(argument, '\0');  // argv holds none
+  const GnuCommandLine gnu = ReadGnuCommandLine(arguments), again = ReadGnuCommandLine(arguments);
+  CHECK(gnu.asks == again.asks && gnu.refusal == again.refusal);
+  CHECK((gnu.asks == GnuCommandLine::Asks::kRefusal) == !gnu.refusal.empty());
+  if (gnu.asks != GnuCommandLine::Asks::kRun) return 0;
+  const Rule& sweep = gnu.plan.sweep;
+  CHECK(!gnu.plan.usage && !gnu.plan.error && sweep == again.plan.sweep);
+  CHECK((sweep.days >= 1 && sweep.days <= 1'000'000) || (gnu.plan.rules && sweep == Rule{}));
+  CHECK(sweep.keep >= 0 && sweep.keep <= 1'000'000 && sweep.depth >= 0 && sweep.depth <= 16);
+  CHECK(sweep.verbatim_folder == !sweep.folder.empty() &&
+        (sweep.depth == 0 || sweep.verbatim_folder));
+  CHECK(sweep.folder.empty() || std::ranges::find(arguments, sweep.folder) != arguments.end());
+  CHECK(!IsKnownSwitch(sweep.folder) || std::ranges::find(arguments, "--") != arguments.end());
 #elif defined(FUZZ_name_pattern)
   // Patterns parse with their Texts rebuilding the value, or give a reason; a match has a
   // date in range and a stem within the name, and is the same again and from its pattern

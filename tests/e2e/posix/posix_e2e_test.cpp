@@ -301,4 +301,91 @@ TEST(Run, WalksSubfoldersButNeverThroughALinkOrOntoAMount) {
   EXPECT_TRUE(fs::exists(decoy / iis(-40)) && fs::exists(decoy / iis(-30)));
 }
 
+// The GNU way sweeps as its Windows-style twin does: the two runs of a pair, each on the same
+// folder filled alike, leave the same files with the same exit status and lines. After "--"
+// a folder may be named "-x"; a backslash in an operand is part of a name.
+TEST(Run, GnuOptionsSweepAsTheirWindowsStyleTwins) {
+  const TestFolder top;
+  const fs::path started_in = fs::current_path();
+  fs::current_path(top.Path());
+  const Names logs = {LogName("app", -40), LogName("app", -20), LogName("app", -3)};
+  const struct {
+    Lines gnu, twin;
+    std::size_t gone;  // files deleted
+  } rows[] = {
+      {.gnu = {"-d", "7", "-k", "2", "logs"},
+       .twin = {"/DeleteAfterDays=7", "/Keep=2", "/Path=logs"},
+       .gone = 1},
+      {.gnu = {"--dry-run", "--list", "--older-than=7", "logs"},
+       .twin = {"/WhatIf", "/List", "/DeleteAfterDays=7", "/Path=logs"},
+       .gone = 0},
+      {.gnu = {"-d", "7", "--", "-x"}, .twin = {"/DeleteAfterDays=7", "/Path=-x"}, .gone = 2},
+      {.gnu = {"-q", "-d10", "logs"},
+       .twin = {"/Silent", "/DeleteAfterDays=10", "/Path=logs"},
+       .gone = 2},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(row.gnu));
+    RunResult runs[2];
+    Names left[2];
+    for (const int twin : {0, 1}) {
+      for (const char* folder : {"logs", "-x"}) {
+        fs::remove_all(folder);
+        fs::create_directory(folder);
+        for (const std::string& name : logs) std::ofstream(folder + ("/" + name));
+      }
+      runs[twin] = RunTarnwell(twin ? row.twin : row.gnu);
+      for (const auto& entry : fs::recursive_directory_iterator("."))
+        left[twin].insert(entry.path());
+    }
+    EXPECT_EQ(std::tuple(runs[0].exit_code, runs[0].messages, runs[0].errors, left[0]),
+              std::tuple(0, runs[1].messages, runs[1].errors, left[1]));
+    EXPECT_EQ(left[0].size(), 2 + 2 * logs.size() - row.gone);
+  }
+  // /Path would read a/b.
+  for (const char* folder : {"a\\b", "a/b"}) {
+    fs::create_directories(folder);
+    std::ofstream(folder + ("/" + *logs.begin()));
+  }
+  EXPECT_EQ(RunTarnwell({"-d", "7", "a\\b"}).messages, Deleted(1));
+  EXPECT_TRUE(fs::exists("a/b/" + *logs.begin()));
+  fs::current_path(started_in);
+}
+
+// A refused GNU command line says why in GNU's words on standard error, without the usage
+// message, and touches nothing; one whose first argument is no option is read, and refused,
+// the Windows way.
+TEST(Run, RefusesAGnuCommandLineAsGnuToolsDo) {
+  const TestFolder folder;
+  const std::string old = LogName("old", -30), f = folder.Text();
+  folder.Add(old);
+  const auto gnu = [](const std::string& why) {
+    return Lines{"tarnwell: " + why, "Try 'tarnwell --help' for more information."};
+  };
+  const struct {
+    Lines arguments, errors, messages = {};
+  } rows[] = {
+      {.arguments = {"-d", "7", f, "/Silent"},
+       .errors = gnu("'/Silent' is a Windows-style switch: with GNU options write --quiet")},
+      {.arguments = {"-d", "7", f, f}, .errors = gnu("extra operand '" + f + "'")},
+      {.arguments = {"--older-than=7", "--dryrun", f},
+       .errors = gnu("unrecognized option '--dryrun'")},
+      {.arguments = {"-d", f},
+       .errors = gnu("invalid --older-than '" + f +
+                     "': the days must be a whole number from 1 to 1000000")},
+      {.arguments = {"-d", "7", f, "--keep"},
+       .errors = gnu("option '--keep' requires an argument")},
+      {.arguments = {"/DeleteAfterDays=7", "/Path=" + f, "--dry-run"},
+       .errors = {Refusal("unknown switch '--dry-run'")},
+       .messages = kUsage},
+  };
+  for (const auto& row : rows) {
+    const RunResult run = RunTarnwell(row.arguments);
+    EXPECT_EQ(std::tuple(run.exit_code, run.messages, run.errors),
+              std::tuple(2, row.messages, row.errors))
+        << testing::PrintToString(row.arguments);
+  }
+  EXPECT_EQ(folder.Entries(), Names{old});
+}
+
 }  // namespace tarnwell::e2e
