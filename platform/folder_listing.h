@@ -102,6 +102,11 @@ class FolderListing {
   // network file system's own refusal.
   OsResult WouldDeleteEntry(const ListedEntry& entry);
 
+  // DeleteEntry and WouldDeleteEntry may be called from several threads at once, for
+  // entries of the current batch, while no other member is called: they only read what
+  // Open and NextBatch set (the folder's descriptor or handle, the batch), apart from the
+  // POSIX preview's facts about the folder, which the first caller asks for once.
+
  private:
   // What this system holds while it reads a folder: listing_state.h in platform/posix/ and
   // platform/win32/.
