@@ -28,6 +28,9 @@ struct RunChoices {
   bool silent = false;   // /Silent: no count message
   bool what_if = false;  // /WhatIf: decide about every file as usual, delete none
   bool list = false;     // /List: write each file's path as it goes
+  // The threads that delete each batch; 0: the program's own choice (see DeleteEntries).
+  // No switch sets it: the tests do, to run the same sweep on one thread and on several.
+  unsigned deletion_threads = 0;
 
   bool operator==(const RunChoices&) const = default;
 };
