@@ -15,11 +15,9 @@
 namespace tarnwell {
 namespace {
 
-// Measured on 2 cores (docs/speed.md): 2 threads clear a folder in some 0.6 of one
-// thread's time, 4 in much the same; a core has no more to give.
-constexpr unsigned kMostThreads = 4;
-// Starting and joining a thread costs about what deleting a few files does; below this
-// many entries a thread of its own gains nothing worth having.
+// Starting and joining a thread costs some 55 us, about what deleting 5 files does (a
+// PVM guest, docs/speed.md); with fewer entries than this a thread gains too little to
+// be worth having.
 constexpr std::size_t kLeastEntriesPerThread = 64;
 constexpr unsigned kMostForcedThreads = 64;
 
@@ -40,7 +38,8 @@ std::size_t ThreadsFor(unsigned asked, std::size_t entries) {
   std::size_t threads = asked != 0 ? asked : kForced;
   if (threads == 0) {
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    threads = std::min({cores, std::size_t{kMostThreads}, entries / kLeastEntriesPerThread});
+    const std::size_t worth = platform::FolderListing::MostDeletingThreads();
+    threads = std::min({cores, worth, entries / kLeastEntriesPerThread});
   }
   return std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(entries, 1));
 }

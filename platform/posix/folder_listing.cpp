@@ -195,4 +195,6 @@ OsResult FolderListing::WouldDeleteEntry(const ListedEntry& entry) {
   return state_->Check(entry, name, true);
 }
 
+unsigned FolderListing::MostDeletingThreads() { return 4; }
+
 }  // namespace tarnwell::platform
