@@ -13,6 +13,21 @@ prepare() {
   trap 'rm -rf "$scratch"' EXIT
 }
 
+# arguments DEFAULT_COUNT DEFAULT_VALUES TOOL COUNT ROUNDS VALUE...: reads a script's
+# arguments after the first three: sets `count` (default DEFAULT_COUNT), `rounds` (default
+# 5) and `tools`, the command "TOOL VALUE" for each VALUE (default: the words of
+# DEFAULT_VALUES), for compare.
+arguments() {
+  local default_count=$1 default_values=$2 tool=$3 value values
+  shift 3
+  count=${1:-$default_count}
+  rounds=${2:-5}
+  shift $(($# < 2 ? $# : 2))
+  read -r -a values <<<"${*:-$default_values}"
+  tools=()
+  for value in "${values[@]}"; do tools+=("$tool $value"); done
+}
+
 median() {
   sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
 }

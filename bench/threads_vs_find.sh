@@ -8,11 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/common.sh
-count=${1:-100000}
-rounds=${2:-5}
-shift $(($# < 2 ? $# : 2))
-counts=("${@:-1 2 4}")
-read -r -a counts <<<"${counts[*]}"
+arguments 100000 "1 2 4" threads "$@"
 program=${TARNWELL_PROGRAM:-build/native/app/tarnwell}
 prepare "$program" tarnwell threads
 
@@ -22,6 +18,4 @@ find_delete() { find "$1" -maxdepth 1 -type f -name '*.????????.log' -delete; }
 
 echo "$count old files, $rounds rounds, scratch $scratch ($(stat -f -c %T "$scratch")), $(nproc) cores, load $(load)"
 bench/make_logs.sh "$scratch/source" "$count" old
-tools=()
-for n in "${counts[@]}"; do tools+=("threads $n"); done
 compare "old $count" "$scratch/source" yes "$rounds" "${tools[@]}" find_delete

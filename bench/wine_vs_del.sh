@@ -11,11 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/common.sh
-count=${1:-100000}
-rounds=${2:-5}
-shift $(($# < 2 ? $# : 2))
-counts=("${@:-1 2}")
-read -r -a counts <<<"${counts[*]}"
+arguments 100000 "1 2" tarnwell "$@"
 program=${TARNWELL_PROGRAM:-build/windows/app/Tarnwell.exe}
 scratch=$(mktemp -d "${TARNWELL_BENCH_DIR:-/var/tmp}/tarnwell-wine-bench.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
@@ -29,6 +25,4 @@ del() { wine cmd /c del /q "$(winepath -w "$1")\\*.????????.log"; }
 echo "Wine $(wine --version), $count old files, $rounds rounds, scratch $scratch, load $(load)"
 bench/make_logs.sh "$scratch/source" "$count" old
 wine cmd /c exit 0 # start Wine once before timing anything
-tools=()
-for n in "${counts[@]}"; do tools+=("tarnwell $n"); done
 compare "wine $count" "$scratch/source" yes "$rounds" "${tools[@]}" del
