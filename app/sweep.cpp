@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/batch_deletion.h"
 #include "base/runtime_error.h"
 #include "general/log_age.h"
 #include "general/name_pattern.h"
@@ -117,20 +118,7 @@ void DeleteBatch(platform::FolderListing& listing, std::vector<platform::ListedE
                  SweepResult& result) {
   // In the order the file system deletes fastest.
   listing.OrderForDeletion(&batch);
-  for (const platform::ListedEntry& entry : batch) {
-    const platform::OsResult gone =
-        choices.what_if ? listing.WouldDeleteEntry(entry) : listing.DeleteEntry(entry);
-    if (gone.failed()) {
-      if (gone.reason == platform::kReadOnlyReason) {
-        ++result.read_only;
-      } else if (result.not_deleted++ == 0) {
-        result.first_reason = gone.reason;
-      }
-    }
-    if (!gone.done()) continue;
-    if (choices.list) report.Record(platform::LineText(platform::EntryPath(used, entry.name)));
-    result.deleted = AddLong(result.deleted, 1);
-  }
+  DeleteEntries(listing, batch, used, choices, report, result);
 }
 
 // Sweeps the files of the folder `listing` has open (`used`, shown as `shown`). A folder

@@ -259,10 +259,10 @@ OsResult FolderListing::State::Check(const ListedEntry& entry, char (&name)[kNam
   }
   if (!preview) return OsResult::Done();
   // The rest is what unlinkat itself would refuse, with the words it would give.
-  if (!folder_facts) folder_facts = AskFolder();
-  if (!folder_facts->unlinking.done()) return folder_facts->unlinking;
-  const bool owned = info.stx_uid == folder_facts->user;
-  if ((folder_facts->sticky_for_others && !owned) ||
+  std::call_once(folder_facts_asked, [this] { folder_facts = AskFolder(); });
+  if (!folder_facts.unlinking.done()) return folder_facts.unlinking;
+  const bool owned = info.stx_uid == folder_facts.user;
+  if ((folder_facts.sticky_for_others && !owned) ||
       (info.stx_attributes & (STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND)) != 0) {
     return PosixError(EPERM);
   }
@@ -280,5 +280,7 @@ OsResult FolderListing::WouldDeleteEntry(const ListedEntry& entry) {
   char name[kNameRoom];
   return state_->Check(entry, name, true);
 }
+
+unsigned FolderListing::MostDeletingThreads() { return 4; }
 
 }  // namespace tarnwell::platform

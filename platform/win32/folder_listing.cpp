@@ -227,4 +227,6 @@ OsResult FolderListing::WouldDeleteEntry(const ListedEntry& listed) {
   return OpenForDeletion(s.folder, EntryName(s.batch, listed), &file);
 }
 
+unsigned FolderListing::MostDeletingThreads() { return 1; }
+
 }  // namespace tarnwell::platform
