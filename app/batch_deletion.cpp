@@ -47,6 +47,7 @@ std::size_t ThreadsFor(unsigned asked, std::size_t entries) {
 // What one share of the entries came to.
 struct Share {
   std::int64_t deleted = 0, read_only = 0, not_deleted = 0;
+  std::uint64_t bytes = 0, freed = 0;
   std::string first_reason;  // of the share's first failure but the read-only mark
   std::exception_ptr error;
 };
@@ -66,8 +67,9 @@ void DeleteEntries(platform::FolderListing& listing, std::span<const platform::L
       const auto from = entries.begin() + entries.size() * index / threads;
       const auto to = entries.begin() + entries.size() * (index + 1) / threads;
       for (auto entry = from; entry != to && !stop.load(std::memory_order_relaxed); ++entry) {
-        const platform::OsResult gone =
-            choices.what_if ? listing.WouldDeleteEntry(*entry) : listing.DeleteEntry(*entry);
+        platform::FileSize size;
+        const platform::OsResult gone = choices.what_if ? listing.WouldDeleteEntry(*entry, &size)
+                                                        : listing.DeleteEntry(*entry, &size);
         if (gone.failed()) {
           if (gone.reason == platform::kReadOnlyReason) {
             ++share.read_only;
@@ -80,6 +82,9 @@ void DeleteEntries(platform::FolderListing& listing, std::span<const platform::L
           report.Record(platform::LineText(platform::EntryPath(used, entry->name)));
         }
         ++share.deleted;
+        share.bytes += size.length;
+        // Another name keeps the file's blocks in use.
+        if (size.links == 1) share.freed += size.allocated;
       }
     } catch (...) {
       share.error = std::current_exception();
@@ -104,6 +109,8 @@ void DeleteEntries(platform::FolderListing& listing, std::span<const platform::L
   // In the order of `entries`, so the first reason is the earliest failure's.
   for (const Share& share : shares) {
     result.deleted = AddLong(result.deleted, static_cast<Long>(share.deleted));
+    result.bytes += share.bytes;
+    result.freed += share.freed;
     result.read_only += share.read_only;
     if (result.not_deleted == 0 && share.not_deleted > 0) result.first_reason = share.first_reason;
     result.not_deleted += share.not_deleted;

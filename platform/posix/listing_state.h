@@ -68,8 +68,8 @@ struct FolderListing::State final : EntrySource {
   // would meet. The deletion and the preview both ask here, so they cannot disagree.
   // `name` receives the entry's name as a C string, on the stack: a heap copy would be the
   // one allocation per file. Several threads may check at once: nothing but the folder
-  // facts is written, and those once.
-  OsResult Check(const ListedEntry& entry, char (&name)[kNameRoom], bool preview);
+  // facts is written, and those once. `*size`, when given, receives what the file takes.
+  OsResult Check(const ListedEntry& entry, char (&name)[kNameRoom], bool preview, FileSize* size);
 };
 
 }  // namespace tarnwell::platform
