@@ -94,15 +94,17 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
       {"/DeleteAfterDays=7", "/Path=" + folder, input.ConsumeRemainingBytesAsString()});
   CHECK(GetCommandLineParameter(text, "/Path", "=", false, " ") == TrimBlanks(folder));
 #elif defined(FUZZ_run_plan)
-  // Reading a plan never raises; a plan that runs has a day count above 0 and a /Keep in
-  // range, and on POSIX each argument is a switch and the folder is what /Path's holds.
+  // Reading a plan never raises; a plan that runs has a day count above 0 (or /Rules alone)
+  // and a /Keep in range, and on POSIX each argument is a switch and the folder is what /Path's
+  // holds.
   std::vector<std::string> arguments;
   while (input.remaining_bytes() > 0) arguments.push_back(input.ConsumeRandomLengthString(64));
   const std::string text = ArgumentTextFromArguments(arguments);
   for (const bool posix : {false, true}) {
     const RunPlan plan = ReadRunPlan(text, posix ? &arguments : nullptr);
     if (plan.usage || plan.error) continue;
-    CHECK(plan.sweep.days > 0 && plan.sweep.keep >= 0 && plan.sweep.keep <= 1'000'000);
+    CHECK((plan.sweep.days > 0 || plan.rules) && plan.sweep.keep >= 0 &&
+          plan.sweep.keep <= 1'000'000);
     if (!posix) continue;
     CHECK(std::ranges::all_of(arguments, [](const std::string& a) { return a.starts_with('/'); }));
     CHECK(plan.sweep.folder.empty() ||
