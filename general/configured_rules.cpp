@@ -80,6 +80,8 @@ std::optional<ConfiguredRule> RegistryRule(const platform::RegistryKey& key,
       listed.failed()) {
     return refused(listed.reason);
   }
+  // The key's default value is no field: `reg add KEY` alone may leave an empty one.
+  std::erase(fields, "");
   if (fields.empty()) return std::nullopt;
   std::ranges::sort(fields, {}, [](const std::string& field) { return FoldCase(field); });
   for (const std::string& field : fields) {
