@@ -23,6 +23,7 @@ static_assert(platform::kEventPreviewed == TARNWELL_EVENT_PREVIEWED);
 static_assert(platform::kEventUsageShown == TARNWELL_EVENT_USAGE_SHOWN);
 static_assert(platform::kEventRuntimeError == TARNWELL_EVENT_RUNTIME_ERROR);
 static_assert(platform::kEventNotice == TARNWELL_EVENT_NOTICE);
+static_assert(platform::kEventRuleRefused == TARNWELL_EVENT_RULE_REFUSED);
 
 void ReportError(const RuntimeError& error, const RunOutcome& outcome) {
   // The run has already failed; an entry that cannot be written (no Event Log service, a

@@ -70,6 +70,10 @@ constexpr char kHelp[] =
     "  /Depth=N            also sweep the sub-folders N levels down (0 to 16), each as a\n"
     "                      folder of its own, never through a link or onto a mount;\n"
     "                      needs /Path\n"
+    "  /Rules              also sweep every retention rule ([Rule] sections in the *.conf\n"
+    "                      files of $TARNWELL_RULES or /etc/tarnwell/rules.d), each by its\n"
+    "                      own fields and said in a line, after the command line's own\n"
+    "                      sweep; without /DeleteAfterDays, the rules alone\n"
     "\n"
     "Every argument must be one of these switches, in its form; anything else (an unknown\n"
     "switch, a folder without /Path=, /WhatIf=yes) shows the usage message and why.\n"
@@ -87,7 +91,8 @@ constexpr char kHelp[] =
     "line (nothing touched), 1 after a run-time error (error 75 for a folder that is there\n"
     "but cannot be reached or listed; also when a /List line could not be written: every\n"
     "file is still deleted) or after a sweep with /Depth in which a sub-folder could not be\n"
-    "read.\n"
+    "read, or with /Rules after a sweep that failed or a rule that was refused (the other\n"
+    "sweeps ran).\n"
     "See tarnwell(1).\n";
 
 constexpr char kVersion[] = "tarnwell " TARNWELL_VERSION "\n";

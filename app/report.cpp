@@ -45,6 +45,20 @@ void Report::Record(const std::string& path) {
   if (written.failed() && !record_failure_) record_failure_ = written.reason;
 }
 
+void Report::Result(const std::string& text) { platform::ShowNotice("tarnwell: " + text); }
+
+void Report::SweepFailed(const RuntimeError& error, const std::string& rule) {
+  const std::string named = rule.empty() ? "" : "rule " + rule + ": ";
+  platform::ShowNotice("tarnwell: " + named + FormatRuntimeErrorWithDetail(error));
+  Log(platform::EventType::kError, platform::kEventRuntimeError,
+      {std::to_string(error.Number()), error.Description(), named + error.Detail()});
+}
+
+void Report::Refused(const std::string& text) {
+  platform::ShowNotice("tarnwell: " + text + "; not swept");
+  Log(platform::EventType::kError, platform::kEventRuleRefused, {text});
+}
+
 void Report::Usage(const std::string& why) {
   // The reason first: a box waits for its click, and the log should not wait with it.
   if (!why.empty()) platform::ShowNotice("tarnwell: " + why + usage_hint_);

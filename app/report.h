@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/runtime_error.h"
 #include "general/numbers.h"
 #include "general/run_plan.h"
 
@@ -33,6 +34,25 @@ class Report {
   // cannot be written must not cost the deletions still to come: the first failure is
   // kept for Finish. Lines written from several threads stay whole.
   void Record(const std::string& path);
+
+  // How one sweep of a /Rules run ended, `text` after "tarnwell: " on standard error (a
+  // rule's result: "rule myapp.conf: /var/log/myapp: 12 deleted"), also under /Silent, so
+  // the journal of a daily run tells each rule's. No entry of its own: an unwatched run's
+  // information entry lists the lines (Finish's `folders`).
+  void Result(const std::string& text);
+
+  // A sweep of a /Rules run that the run-time error `error` stopped while the others go on,
+  // `rule` the rule's name ("" for the command line's own sweep): the error with its detail
+  // on standard error ("tarnwell: rule myapp.conf: Run-time error '75': ..."), also under
+  // /Silent, and its Event Log error entry, watched or not, as a run-time error that ends a
+  // run leaves one; no box, which would hold the sweeps still to come.
+  void SweepFailed(const RuntimeError& error, const std::string& rule);
+
+  // A configured rule that is not swept, and why (`text`: "rule myapp.conf: FILE:7: unknown
+  // key 'Kepe'"), or a place of rules that cannot be read: "tarnwell: TEXT; not swept" on
+  // standard error, also under /Silent, and an Event Log error entry with `text`, watched or
+  // not, as an error always leaves one.
+  void Refused(const std::string& text);
 
   // The usage message instead of a run (unless no box can be seen), and `why` (empty: it
   // was asked for) as a line on standard error; when the run is unwatched, an Event Log

@@ -2,12 +2,16 @@
 
 #include <cstdint>
 #include <new>
+#include <optional>
 
 #include "app/report.h"
 #include "app/sweep.h"
 #include "general/command_line.h"
+#include "general/configured_rules.h"
 #include "general/registry.h"
 #include "general/token.h"
+#include "platform/path_text.h"
+#include "platform/registry.h"
 
 namespace tarnwell {
 namespace {
@@ -24,6 +28,11 @@ std::string DebugFolder(Report& report) {
   return folder;
 }
 
+// The count a rule's line gives, as the count message words it.
+std::string CountText(Long count, const RunChoices& choices) {
+  return std::to_string(count) + (choices.what_if ? " would be deleted" : " deleted");
+}
+
 }  // namespace
 
 RunEnding Main(const Invocation& invocation, RunOutcome* outcome) {
@@ -33,39 +42,86 @@ RunEnding Main(const Invocation& invocation, RunOutcome* outcome) {
   Report report(plan.choices, CommandLine, std::string(invocation.usage_hint));
   outcome->choices = plan.choices;
   outcome->unwatched = report.Unwatched();
-  if (plan.error) throw *plan.error;
+  // With /Rules an overflowing day count costs the command line's own sweep alone.
+  if (plan.error && !plan.rules) throw *plan.error;
   if (plan.usage) {
     report.Usage(*plan.usage);
     return RunEnding::kUsageShown;
   }
 
   std::int64_t unreadable = 0;  // sub-folders, each already said
+  bool failed = false;          // with /Rules: a sweep stopped, or a rule refused; each said
+  // With /Rules each sweep stands alone: its run-time error is said and the others still
+  // run. Without, the error ends the run as it always has.
+  const auto sweep = [&](const Rule& rule, const std::string& rule_name) {
+    try {
+      const SweepResult result = Sweep(rule, plan.choices, report);
+      outcome->total = AddLong(outcome->total, result.deleted);
+      unreadable += result.unreadable_folders;
+      return std::optional(result);
+    } catch (const RuntimeError& error) {
+      if (!plan.rules) throw;
+      report.SweepFailed(error, rule_name);
+      failed = true;
+      return std::optional<SweepResult>();
+    }
+  };
   // A folder someone named that is not there is worth a line; the root of C: and the
   // fallback folder, which nobody named, are not.
-  const auto sweep = [&](Rule rule, std::string folder, bool named) {
+  const auto own_sweep = [&](std::string folder, bool named) {
+    Rule rule = plan.sweep;
     rule.folder = std::move(folder);
     outcome->folders.push_back(rule.folder);
-    const SweepResult result = Sweep(rule, plan.choices, report);
-    unreadable += result.unreadable_folders;
-    if (named && !result.there && !result.folder.empty()) {
-      report.Notice(result.folder + ": no such folder, nothing swept");
+    const std::optional<SweepResult> result = sweep(rule, "");
+    if (named && result && !result->there && !result->folder.empty()) {
+      report.Notice(result->folder + ": no such folder, nothing swept");
     }
-    return result.deleted;
   };
-  if (plan.sweep.days == 0) {
-    // --rules without --older-than: the rules alone, no sweep of the command line's own.
+  bool debug_path_named = false;
+  if (plan.error) {
+    report.SweepFailed(*plan.error, "");
+    failed = true;
   } else if (!plan.sweep.folder.empty()) {
-    outcome->total = sweep(plan.sweep, plan.sweep.folder, true);
-  } else {
+    own_sweep(plan.sweep.folder, true);
+  } else if (plan.sweep.days > 0) {
     // "c:" plus the sweep's separator names the root of drive C:.
-    const Long first = sweep(plan.sweep, "c:", false);
+    own_sweep("c:", false);
     const std::string debug_folder = DebugFolder(report);
-    const bool named = !debug_folder.empty();
-    outcome->total =
-        AddLong(sweep(plan.sweep, named ? debug_folder : kFallbackFolder, named), first);
+    debug_path_named = !debug_folder.empty();
+    own_sweep(debug_path_named ? debug_folder : kFallbackFolder, debug_path_named);
+  }
+
+  if (plan.rules) {
+    const ConfiguredRules configured = ReadConfiguredRules();
+    for (const std::string& notice : configured.notices) report.Notice(notice);
+    for (const ConfiguredRule& rule : configured.rules) {
+      if (!rule.fault.empty()) {
+        report.Refused((rule.name.empty() ? "" : "rule " + rule.name + ": ") + rule.fault);
+        failed = true;
+        continue;
+      }
+      const std::optional<SweepResult> result = sweep(rule.rule, rule.name);
+      if (!result) continue;
+      const std::string line = "rule " + rule.name + ": " +
+                               (result->folder.empty() ? rule.rule.folder : result->folder) + ": " +
+                               (result->there ? CountText(result->deleted, plan.choices)
+                                              : "no such folder, nothing swept");
+      report.Result(line);
+      outcome->folders.push_back(line);
+    }
+    const bool default_sweep = !plan.error && plan.sweep.days > 0 && plan.sweep.folder.empty();
+    if (configured.rules.empty() && !plan.error && plan.sweep.days == 0) {
+      report.Notice("no retention rules in " + configured.place);
+    } else if (configured.rules.empty() && default_sweep && !debug_path_named &&
+               !platform::FolderAsUsed("c:")) {
+      // The drive paths of the default sweep name nothing here: a daily run would report a
+      // quiet 0 night after night.
+      report.Notice("nothing to sweep: add a rule in " + configured.place +
+                    " or set DebugPath in " + platform::RegistryLocation());
+    }
   }
   report.Finish(outcome->total, outcome->folders);
-  return unreadable > 0 ? RunEnding::kSweptWithFailure : RunEnding::kSwept;
+  return unreadable > 0 || failed ? RunEnding::kSweptWithFailure : RunEnding::kSwept;
 }
 
 int ExitStatusOfRun(const Invocation& invocation, RunOutcome* outcome,

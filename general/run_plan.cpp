@@ -166,6 +166,19 @@ RunPlan ReadRunPlan(std::string_view command_line, const std::vector<std::string
     return plan;
   }
 
+  // Rules carry their own fields: a switch of a sweep's is the command line's own sweep's,
+  // which needs its day count, and must not pass for one of every rule.
+  if (plan.rules && !StartsAWord(command_line, "/DeleteAfterDays")) {
+    for (const char* key : {"/Path", "/Keep", "/Names", "/Depth", "/MaxSize", "/MinFree"}) {
+      if (key == std::string_view("/Path") ? MentionsSwitch(command_line, key)
+                                           : StartsAWord(command_line, key)) {
+        plan.usage = std::string(key) + " without /DeleteAfterDays: each rule carries its own";
+        return plan;
+      }
+    }
+    return plan;
+  }
+
   const std::string days = ValueOf(command_line, "/DeleteAfterDays");
   try {
     plan.sweep.days = ToLong(ReadNumber(days));

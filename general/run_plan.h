@@ -62,8 +62,8 @@ struct RunPlan {
   // so the error is reported as the run asked (/Silent).
   std::optional<RuntimeError> error;
 
-  Rule sweep;          // the command line's own sweep
-  bool rules = false;  // /Rules: every configured retention rule is swept too
+  Rule sweep;          // the command line's own sweep; none (days 0) with /Rules alone
+  bool rules = false;  // /Rules: every configured retention rule is swept too, after it
   RunChoices choices;  // for every sweep of the run
 };
 
@@ -77,7 +77,8 @@ struct RunPlan {
 // that names no switch this program knows, or a known one in the wrong form (a flag with
 // "=", a switch that takes a value without one); no day count above 0; a /Path that yields
 // no folder; a bad /Keep, /Names, /Depth, /MaxSize or /MinFree; a /Depth above 0 without
-// /Path; "/?", without a reason.
+// /Path; "/?", without a reason. With /Rules and no /DeleteAfterDays the command line has
+// no sweep of its own, and a switch of one (/Path, /Keep, ...) is the usage, with the reason.
 RunPlan ReadRunPlan(std::string_view command_line,
                     const std::vector<std::string>* arguments = nullptr);
 

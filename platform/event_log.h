@@ -22,6 +22,7 @@ inline constexpr std::uint32_t kEventPreviewed = 2;     // information, /WhatIf:
 inline constexpr std::uint32_t kEventUsageShown = 3;    // warning: the command line, why
 inline constexpr std::uint32_t kEventRuntimeError = 4;  // error: number, description, detail
 inline constexpr std::uint32_t kEventNotice = 5;        // warning: the notice's line
+inline constexpr std::uint32_t kEventRuleRefused = 6;   // error: the rule, where and why
 
 // Writes one entry of `type` to the Application log under the source "Tarnwell": message
 // `event_id` of the program's own message table, with `strings` (UTF-8) as its insertion

@@ -1,5 +1,5 @@
-// Reading values from the registry: HKEY_LOCAL_MACHINE on Windows (32-bit view), a
-// registry file in .reg export format elsewhere.
+// Reading values from the registry: HKEY_LOCAL_MACHINE on Windows, a registry file in .reg
+// export format elsewhere.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,13 @@ inline constexpr std::uint32_t kRegMultiSz = 7;
 inline bool IsTextType(std::uint32_t type) {
   return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
 }
+
+// Which of a 64-bit Windows machine's two views of HKEY_LOCAL_MACHINE\SOFTWARE a key is
+// read in. k32Bit, where installations of the earlier 32-bit program keep DebugPath, is
+// SOFTWARE\WOW6432Node; kNative is where 64-bit programs and Group Policy write. On POSIX,
+// k32Bit reads a value under SOFTWARE\WOW6432Node first, as an export of a 64-bit machine
+// holds that view, and the key as named after it; kNative the key as named alone.
+enum class RegistryView { k32Bit, kNative };
 
 // An open key, closed when it goes. A default-made one holds no key.
 class RegistryKey {
@@ -54,7 +61,8 @@ struct RegistryValue {
   std::string data;
 };
 
-// Opens `sub_key` (backslash-separated, case ignored) under the predefined `root`.
+// Opens `sub_key` (backslash-separated, case ignored) under the predefined `root`, in
+// `view`, to read its values and list its sub-keys.
 //  kDone:     `*key` holds it open.
 //  kNotThere: no such key (on POSIX also: no registry file, or one that cannot be used).
 //  kFailed:   it cannot be opened (access denied); `reason` and `code` say why.
@@ -62,7 +70,29 @@ struct RegistryValue {
 // (a file ignored, lines of it left out): one line each, without the program's name, is
 // added to `*warnings`. Windows adds none.
 OsResult OpenRegistryKey(std::int32_t root, const std::string& sub_key, RegistryKey* key,
-                         std::vector<std::string>* warnings);
+                         std::vector<std::string>* warnings,
+                         RegistryView view = RegistryView::k32Bit);
+
+// The names of the sub-keys of the open `key` into `*names`, in no particular order.
+//  kDone:     `*names` holds them, perhaps none.
+//  kNotThere: `key` is not open.
+//  kFailed:   they cannot be listed; `reason` and `code` (the system's status) say why.
+// POSIX: each name in FoldCase form, as the registry file keeps it.
+OsResult ListRegistrySubKeys(const RegistryKey& key, std::vector<std::string>* names);
+
+// The names of the values of the open `key` into `*names` ("" for the key's default
+// value), in no particular order. Results as for ListRegistrySubKeys.
+OsResult ListRegistryValues(const RegistryKey& key, std::vector<std::string>* names);
+
+// The text of a REG_EXPAND_SZ value as Windows expands it: each %NAME% of an environment
+// variable of this process replaced by the variable's value, any other "%" kept as it
+// stands. Never fails.
+std::string ExpandRegistryText(const std::string& text);
+
+// Where HKEY_LOCAL_MACHINE is kept, as a message tells an administrator where to set a
+// value: on POSIX the registry file read ($TARNWELL_REGISTRY, or
+// /etc/tarnwell/registry.reg); on Windows "the registry".
+std::string RegistryLocation();
 
 // Reads the value `value_name` ("" is the key's default value) of the open `key`: its type
 // only, or with `with_data` its data too, into `*value`.

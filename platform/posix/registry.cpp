@@ -1,20 +1,18 @@
 // HKEY_LOCAL_MACHINE is a .reg file, read afresh whenever a key is opened: the program
-// opens one key once per run, so there is nothing worth caching.
+// opens one key once per run here (its retention rules are files on POSIX), so there is
+// nothing worth caching.
 #include "platform/registry.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
+#include <iterator>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "base/ascii.h"
 #include "platform/posix/reg_file.h"
+#include "platform/posix/regular_file.h"
 
 namespace tarnwell::platform {
 namespace {
@@ -36,54 +34,13 @@ void WarnIgnored(const std::string& where, const std::string& why,
   warnings->push_back(where + ": " + why + "; registry file ignored");
 }
 
-// The bytes of the open file `fd`, named `path`; nullopt, with a warning, for anything
-// but a regular file of at most kMaxRegistryFileBytes: a device or a pipe would feed the
-// parser without end.
-std::optional<std::string> ReadRegularFile(int fd, const std::string& path,
-                                           std::vector<std::string>* warnings) {
-  struct stat info;
-  if (fstat(fd, &info) != 0) {
-    WarnIgnored(path, std::strerror(errno), warnings);
-    return std::nullopt;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    WarnIgnored(path, "not a regular file", warnings);
-    return std::nullopt;
-  }
-  const auto too_large = [&path, warnings] {
-    WarnIgnored(path, "larger than " + std::to_string(kMaxRegistryFileBytes >> 20) + " MiB",
-                warnings);
-    return std::nullopt;
-  };
-  if (static_cast<std::size_t>(info.st_size) > kMaxRegistryFileBytes) return too_large();
-  std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(info.st_size));
-  char buffer[1 << 16];
-  while (true) {
-    const ssize_t count = read(fd, buffer, sizeof buffer);
-    if (count > 0) {
-      bytes.append(buffer, static_cast<std::size_t>(count));
-      if (bytes.size() > kMaxRegistryFileBytes) return too_large();  // it grew while read
-    } else if (count == 0) {
-      return bytes;
-    } else if (errno != EINTR) {
-      WarnIgnored(path, std::strerror(errno), warnings);
-      return std::nullopt;
-    }
-  }
-}
-
 // The file's bytes; nullopt when it is missing (silently) or unusable (with a warning).
 std::optional<std::string> ReadRegistryFile(const std::string& path,
                                             std::vector<std::string>* warnings) {
-  // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    if (errno != ENOENT && errno != ENOTDIR) WarnIgnored(path, std::strerror(errno), warnings);
-    return std::nullopt;
-  }
-  std::optional<std::string> bytes = ReadRegularFile(fd, path, warnings);
-  close(fd);
+  std::string bytes;
+  const OsResult read = ReadRegularFile(path, kMaxRegistryFileBytes, &bytes);
+  if (read.failed()) WarnIgnored(path, read.reason, warnings);
+  if (!read.done()) return std::nullopt;
   return bytes;
 }
 
@@ -113,15 +70,17 @@ std::optional<std::string> Wow64Path(const std::string& sub_key) {
 
 }  // namespace
 
-// An open key of the registry file: its values, read when it was opened.
+// An open key of the registry file: its values and the names of its sub-keys, read when it
+// was opened.
 struct RegistryKey::Opened {
   RegFile::Values values;
+  std::vector<std::string> sub_keys;
 };
 
 void RegistryKey::Close::operator()(Opened* opened) const { delete opened; }
 
 OsResult OpenRegistryKey(std::int32_t root, const std::string& sub_key, RegistryKey* key,
-                         std::vector<std::string>* warnings) {
+                         std::vector<std::string>* warnings, RegistryView view) {
   *key = RegistryKey();
   if (root != kHkeyLocalMachine) return OsResult::NotThere();  // the only root mapped here
 
@@ -137,14 +96,21 @@ OsResult OpenRegistryKey(std::int32_t root, const std::string& sub_key, Registry
   // A value of the WOW6432Node key comes first, as the Windows program sees it; a file
   // written from a 32-bit view, or by hand, names the key directly.
   std::optional<RegFile::Values> values = file.Key(sub_key);
-  if (const std::optional<std::string> wow64 = Wow64Path(sub_key)) {
+  std::vector<std::string> sub_keys = file.SubKeys(sub_key);
+  const std::optional<std::string> wow64 =
+      view == RegistryView::k32Bit ? Wow64Path(sub_key) : std::nullopt;
+  if (wow64) {
     if (std::optional<RegFile::Values> redirected = file.Key(*wow64)) {
       if (values) redirected->merge(*values);  // keeps the WOW6432Node value of a name
       values = std::move(redirected);
+      std::ranges::copy(file.SubKeys(*wow64), std::back_inserter(sub_keys));
+      std::ranges::sort(sub_keys);
+      sub_keys.erase(std::unique(sub_keys.begin(), sub_keys.end()), sub_keys.end());
     }
   }
   if (!values) return OsResult::NotThere();
-  *key = RegistryKey(RegistryKey::OpenedPtr(new RegistryKey::Opened{std::move(*values)}));
+  *key = RegistryKey(
+      RegistryKey::OpenedPtr(new RegistryKey::Opened{std::move(*values), std::move(sub_keys)}));
   return OsResult::Done();
 }
 
@@ -157,5 +123,37 @@ OsResult QueryRegistryValue(const RegistryKey& key, const std::string& value_nam
   value->data = with_data ? found->data : std::string();
   return OsResult::Done();
 }
+
+OsResult ListRegistrySubKeys(const RegistryKey& key, std::vector<std::string>* names) {
+  if (!key.IsOpen()) return OsResult::NotThere();
+  *names = key.opened()->sub_keys;
+  return OsResult::Done();
+}
+
+OsResult ListRegistryValues(const RegistryKey& key, std::vector<std::string>* names) {
+  if (!key.IsOpen()) return OsResult::NotThere();
+  names->clear();
+  for (const auto& [name, value] : key.opened()->values) names->push_back(name);
+  return OsResult::Done();
+}
+
+std::string ExpandRegistryText(const std::string& text) {
+  std::string expanded;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t close = text[at] == '%' ? text.find('%', at + 1) : std::string::npos;
+    if (close == std::string::npos) {
+      expanded += text[at++];
+      continue;
+    }
+    const std::string name = text.substr(at + 1, close - at - 1);
+    const char* value = name.empty() ? nullptr : std::getenv(name.c_str());
+    // An unknown name stays as written, and its closing "%" may open the next one.
+    expanded += value != nullptr ? std::string(value) : text.substr(at, close - at);
+    at = value != nullptr ? close + 1 : close;
+  }
+  return expanded;
+}
+
+std::string RegistryLocation() { return RegistryFilePath(); }
 
 }  // namespace tarnwell::platform

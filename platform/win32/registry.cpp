@@ -33,12 +33,12 @@ void RegistryKey::Close::operator()(Opened* opened) const {
 }
 
 OsResult OpenRegistryKey(std::int32_t root, const std::string& sub_key, RegistryKey* key,
-                         std::vector<std::string>*) {
+                         std::vector<std::string>*, RegistryView view) {
   *key = RegistryKey();
   HKEY opened = nullptr;
-  // Installations of the earlier 32-bit program keep their values in the 32-bit view.
+  const REGSAM view_flag = view == RegistryView::k32Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
   const LONG status = RegOpenKeyExW(RootHandle(root), Widen(sub_key).c_str(), 0,
-                                    KEY_QUERY_VALUE | KEY_WOW64_32KEY, &opened);
+                                    KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | view_flag, &opened);
   if (status != ERROR_SUCCESS) return Win32Error(static_cast<DWORD>(status));
   *key = RegistryKey(RegistryKey::OpenedPtr(new RegistryKey::Opened{opened}));
   return OsResult::Done();
@@ -72,5 +72,48 @@ OsResult QueryRegistryValue(const RegistryKey& key, const std::string& value_nam
   }
   return OsResult::Done();
 }
+
+// The names RegEnumKeyExW or RegEnumValueW (`enumerate`) give for `key`, one index after the
+// other until there are no more.
+template <typename Enumerate>
+OsResult ListNames(const RegistryKey& key, std::vector<std::string>* names, Enumerate enumerate) {
+  names->clear();
+  if (!key.IsOpen()) return OsResult::NotThere();
+  // A key name holds at most 255 characters, a value name 16,383.
+  std::vector<wchar_t> name(16384);
+  for (DWORD index = 0;; ++index) {
+    DWORD size = static_cast<DWORD>(name.size());
+    const LONG status = enumerate(key.opened()->key, index, name.data(), &size);
+    if (status == ERROR_NO_MORE_ITEMS) return OsResult::Done();
+    if (status != ERROR_SUCCESS) return Win32Error(static_cast<DWORD>(status));
+    names->push_back(Narrow(std::wstring(name.data(), size)));
+  }
+}
+
+OsResult ListRegistrySubKeys(const RegistryKey& key, std::vector<std::string>* names) {
+  return ListNames(key, names, [](HKEY handle, DWORD index, wchar_t* name, DWORD* size) {
+    return RegEnumKeyExW(handle, index, name, size, nullptr, nullptr, nullptr, nullptr);
+  });
+}
+
+OsResult ListRegistryValues(const RegistryKey& key, std::vector<std::string>* names) {
+  return ListNames(key, names, [](HKEY handle, DWORD index, wchar_t* name, DWORD* size) {
+    return RegEnumValueW(handle, index, name, size, nullptr, nullptr, nullptr, nullptr);
+  });
+}
+
+std::string ExpandRegistryText(const std::string& text) {
+  const std::wstring wide = Widen(text);
+  // The size asked for counts the terminating NUL.
+  const DWORD size = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
+  std::wstring expanded(size, L'\0');
+  if (size == 0 || ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), size) != size) {
+    return text;
+  }
+  expanded.resize(size - 1);
+  return Narrow(expanded);
+}
+
+std::string RegistryLocation() { return "the registry"; }
 
 }  // namespace tarnwell::platform

@@ -20,7 +20,7 @@ struct RunResult {
 
 // Starts the program with `arguments` as a shell passes them (an argument may hold blanks),
 // answers every message box with OK and waits for the end. No run reads the machine's own
-// registry file on Linux.
+// registry file or rules files on Linux.
 RunResult RunTarnwell(const Lines& arguments);
 
 // Whether /Silent also keeps a run-time error quiet: on Windows, so that no box waits for a

@@ -18,6 +18,7 @@
 #include "general/gnu_options.h"
 #include "general/name_pattern.h"
 #include "general/numbers.h"
+#include "general/rule_file.h"
 #include "general/run_plan.h"
 #include "general/sizes.h"
 #include "general/token.h"
@@ -93,15 +94,17 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
       {"/DeleteAfterDays=7", "/Path=" + folder, input.ConsumeRemainingBytesAsString()});
   CHECK(GetCommandLineParameter(text, "/Path", "=", false, " ") == TrimBlanks(folder));
 #elif defined(FUZZ_run_plan)
-  // Reading a plan never raises; a plan that runs has a day count above 0 and a /Keep in
-  // range, and on POSIX each argument is a switch and the folder is what /Path's holds.
+  // Reading a plan never raises; a plan that runs has a day count above 0 (or /Rules alone)
+  // and a /Keep in range, and on POSIX each argument is a switch and the folder is what /Path's
+  // holds.
   std::vector<std::string> arguments;
   while (input.remaining_bytes() > 0) arguments.push_back(input.ConsumeRandomLengthString(64));
   const std::string text = ArgumentTextFromArguments(arguments);
   for (const bool posix : {false, true}) {
     const RunPlan plan = ReadRunPlan(text, posix ? &arguments : nullptr);
     if (plan.usage || plan.error) continue;
-    CHECK(plan.sweep.days > 0 && plan.sweep.keep >= 0 && plan.sweep.keep <= 1'000'000);
+    CHECK((plan.sweep.days > 0 || plan.rules) && plan.sweep.keep >= 0 &&
+          plan.sweep.keep <= 1'000'000);
     if (!posix) continue;
     CHECK(std::ranges::all_of(arguments, [](const std::string& a) { return a.starts_with('/'); }));
     CHECK(plan.sweep.folder.empty() ||
@@ -200,6 +203,50 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   CHECK(got && got->pattern == 0);
   if (text.find('*') > open || text.rfind('*') < close)
     CHECK(got->date == (sys_days{built_date} - zero).count() && got->stem_size == stem);
+#elif defined(FUZZ_rule_file)
+  // Each section line makes one rule (or lines before the first, when none follows), named by
+  // the file and its position; a fault names a line of the file; a rule that is swept has
+  // its fields in range and is read back the same from its fields written out again.
+  const std::string text = input.ConsumeRemainingBytesAsString();
+  const auto rules = ParseRuleFile("a.conf", "/r/a.conf", text);
+  std::string_view rest = text;
+  if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);
+  std::size_t sections = 0;
+  bool stray = false;
+  while (!rest.empty()) {
+    std::string_view line = rest.substr(0, rest.find('\n'));
+    rest.remove_prefix(std::min(rest.size(), line.size() + 1));
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    const std::size_t first = line.find_first_not_of(" \t");
+    const char c = first == npos ? '#' : line[first];
+    sections += c == '[';
+    stray |= sections == 0 && c != '#' && c != ';';
+  }
+  const auto lines = std::size_t(std::ranges::count(text, '\n')) + 1;
+  CHECK(rules.size() == sections + (sections == 0 && stray));
+  for (std::size_t i = 0; i < rules.size(); ++i) {
+    const ConfiguredRule& got = rules[i];
+    CHECK(got.name == (i == 0 ? "a.conf" : "a.conf#" + std::to_string(i + 1)));
+    if (!got.fault.empty()) {
+      CHECK(got.fault.starts_with("/r/a.conf:") && std::stoul(got.fault.substr(10)) - 1 < lines);
+      continue;
+    }
+    const Rule& rule = got.rule;
+    CHECK(!rule.folder.empty() && rule.days >= 1 && rule.days <= 1'000'000 && rule.keep >= 0 &&
+          rule.keep <= 1'000'000 && rule.depth >= 0 && rule.depth <= 16);
+    std::string names;
+    for (const NamePattern& pattern : rule.names)
+      names += (names.empty() ? "" : "|") + pattern.Text();
+    std::string written = "[Rule]\nPath=\"" + rule.folder +
+                          "\"\nDeleteAfterDays=" + std::to_string(rule.days) +
+                          "\nDepth=" + std::to_string(rule.depth);
+    if (rule.keep > 0) written += "\nKeep=" + std::to_string(rule.keep);
+    if (!names.empty()) written += "\nNames=\"" + names + '"';
+    if (rule.max_size) written += "\nMaxSize=\"" + rule.max_size_text.substr(9) + '"';
+    if (rule.min_free) written += "\nMinFree=\"" + rule.min_free_text.substr(9) + '"';
+    const std::vector<ConfiguredRule> again = {{.name = "a.conf", .rule = rule}};
+    CHECK(ParseRuleFile("a.conf", "/r/a.conf", written) == again);
+  }
 #elif defined(FUZZ_sizes)
   // A size read is within its range and reads back the same from its bytes; a floor is a
   // size or a percentage from 1 to 99.

@@ -29,6 +29,7 @@ struct Row {
   bool overflow = false;     // reading the day count raises Overflow
   Rule sweep = {};           // compared for runs only
   RunChoices choices = {};
+  bool rules = false;
 };
 
 TEST(ReadRunPlan, ReadsTheSweepAndTheChoicesOrRefusesWithTheReason) {
@@ -101,6 +102,18 @@ TEST(ReadRunPlan, ReadsTheSweepAndTheChoicesOrRefusesWithTheReason) {
        .choices = {.what_if = true, .list = true}},
       {.command_line = R"(/DeleteAfterDays=7 /Path=D:\WhatIfLogs\/List)",
        .sweep = {.folder = R"(D:\WhatIfLogs\/List)", .days = 7}},
+      // /Rules alone has no sweep of its own, so a switch of one is refused.
+      {.command_line = "/RULES /Silent", .choices = kSilent, .rules = true},
+      {.command_line = "/Rules /DeleteAfterDays=7 /Keep=2",
+       .sweep = {.days = 7, .keep = 2},
+       .rules = true},
+      {.command_line = "/Rules /Keep=2",
+       .usage = "/Keep without /DeleteAfterDays: each rule carries its own",
+       .rules = true},
+      {.command_line = R"(/Rules x/Path=D:\Logs)",
+       .usage = "/Path without /DeleteAfterDays: each rule carries its own",
+       .rules = true},
+      {.command_line = "/Rules /DeleteAfterDays=", .usage = kNoDays, .rules = true},
       // A word written as a switch must be one this program knows, in its form.
       {.command_line = "/DeleteAfterDays=7 /WhatsIf", .usage = "unknown switch '/WhatsIf'"},
       {.command_line = "/DeleteAfterDays=7 /Kepp=7", .usage = "unknown switch '/Kepp'"},
@@ -137,8 +150,9 @@ TEST(ReadRunPlan, ReadsTheSweepAndTheChoicesOrRefusesWithTheReason) {
     const std::string text = posix ? ArgumentTextFromArguments(row.arguments) : row.command_line;
     const RunPlan plan = ReadRunPlan(text, posix ? &row.arguments : nullptr);
     const bool runs = !plan.usage && !plan.error;
-    EXPECT_EQ(std::tuple(plan.usage.value_or(kRun), plan.error.has_value(), plan.choices),
-              std::tuple(row.usage, row.overflow, row.choices))
+    EXPECT_EQ(
+        std::tuple(plan.usage.value_or(kRun), plan.error.has_value(), plan.choices, plan.rules),
+        std::tuple(row.usage, row.overflow, row.choices, row.rules))
         << text;
     if (runs) {
       EXPECT_EQ(plan.sweep, row.sweep) << text;

@@ -20,6 +20,7 @@
 namespace tarnwell::e2e {
 
 constexpr char kNoRegistry[] = "/nonexistent/tarnwell-e2e/registry.reg";
+constexpr char kNoRules[] = "/nonexistent/tarnwell-e2e/rules.d";
 
 static void ToFullDisk() { dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO); }
 static void ToPipeWithoutReader() {
@@ -45,11 +46,11 @@ static Lines ReadLines(const std::string& path) {
   return lines;
 }
 
-// The program run with `registry` as its registry file; `in_child` runs in the new process
-// just before the program starts. A run that hangs ends at the alarm, and one that hoards
-// memory runs out of it early.
+// The program run with `registry` as its registry file and `rules` as its folder of rules
+// files; `in_child` runs in the new process just before the program starts. A run that
+// hangs ends at the alarm, and one that hoards memory runs out of it early.
 static RunResult Launch(const Lines& arguments, const std::string& registry,
-                        void (*in_child)() = nullptr) {
+                        void (*in_child)() = nullptr, const std::string& rules = kNoRules) {
   std::vector<char*> argv{const_cast<char*>(TARNWELL_PROGRAM)};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
@@ -59,6 +60,7 @@ static RunResult Launch(const Lines& arguments, const std::string& registry,
     std::freopen((out + ".out").c_str(), "w", stdout);
     std::freopen((out + ".err").c_str(), "w", stderr);
     setenv("TARNWELL_REGISTRY", registry.c_str(), 1);
+    setenv("TARNWELL_RULES", rules.c_str(), 1);
     alarm(20);
 #if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's shadow memory needs terabytes
     const rlimit memory{64 << 20, 64 << 20};
@@ -444,6 +446,73 @@ TEST(Run, KeepsAFloorOfFreeSpaceByDeletingTheOldest) {
     }
     std::system("umount $D");
   }
+
+// The rules of each file of the folder in byte order of the file names, then of their
+// sections, each with its own fields, after the command line's own sweep; a bad rule is said
+// with its file and line, the others are swept, and the run ends with status 1 after the
+// count. /Rules alone sweeps the rules only. The preview says what the run does.
+TEST(Run, SweepsEveryRuleInOrderAndABadOneCostsOnlyItself) {
+  const TestFolder top;
+  const std::string t = top.Text(), rules = t + "/rules.d", empty = t + "/empty";
+  const auto day = [](int days) { return LogName("", days).substr(1, 8); };
+  const auto dashed = [&](int days) { return day(days).insert(6, "-").insert(4, "-"); };
+  for (const char* folder : {"rules.d", "empty", "own", "more", "app", "iis/W3SVC1"})
+    fs::create_directories(top.Path() / folder);
+  std::ofstream(rules + "/a.conf") << "[Rule]\nPath=" << t << "/more\nDeleteAfterDays=7\n";
+  std::ofstream(rules + "/B.conf")
+      << "# the application\n[Rule]\n Path = " << t << "/app \nDeleteAfterDays=7\n"
+      << "Names=app-{yyyy-MM-dd}.log\nKeep=1\nMaxSize=1G\nMinFree=1%\n\n; the sites\n[rule]\n"
+      << "path=\"" << t << "/iis\"\ndeleteafterdays=30\ndepth=1\nnames=u_ex{yyMMdd}.log\n";
+  std::ofstream(rules + "/C.conf") << "[Rule]\nPath=" << t << "/x\nDeleteAfterDays=7\nKepe=3\n";
+  for (const char* ignored : {"/notes.txt", "/.old.conf"}) std::ofstream(rules + ignored) << "x";
+  const Names gone = {"own/" + LogName("x", -8), "more/" + LogName("z", -8),
+                      "app/app-" + dashed(-40) + ".log",
+                      "iis/W3SVC1/u_ex" + day(-40).substr(2) + ".log"};
+  const Names stay = {"app/app-" + dashed(-30) + ".log", "app/" + LogName("trace", -30),
+                      "iis/u_ex" + day(-20).substr(2) + ".log"};
+  for (const Names& names : {gone, stay}) top.Create(names);
+  const auto said = [&](const std::string& count) {
+    return Lines{"tarnwell: rule B.conf: " + t + "/app: " + count,
+                 "tarnwell: rule B.conf#2: " + t + "/iis: " + count,
+                 "tarnwell: rule C.conf: " + rules + "/C.conf:4: unknown key 'Kepe'; not swept",
+                 "tarnwell: rule a.conf: " + t + "/more: " + count};
+  };
+  const Lines own = {"/DeleteAfterDays=7", "/Path=" + t + "/own", "/Rules", "/List"};
+  const RunResult preview =
+      Launch({own[0], own[1], own[2], own[3], "/WhatIf"}, kNoRegistry, nullptr, rules);
+  const RunResult run = Launch(own, kNoRegistry, nullptr, rules);
+  EXPECT_EQ(
+      std::tuple(preview.exit_code, preview.errors, preview.messages.back()),
+      std::tuple(1, said("1 would be deleted"), std::string("4 Debug files would be deleted")));
+  EXPECT_EQ(std::tuple(run.exit_code, run.errors, run.messages.back()),
+            std::tuple(1, said("1 deleted"), Deleted(4).front()));
+  EXPECT_EQ(Lines(run.messages.begin(), run.messages.end() - 1),
+            Lines(preview.messages.begin(), preview.messages.end() - 1));
+  for (const std::string& name : gone) EXPECT_FALSE(fs::exists(top.Path() / name)) << name;
+  for (const std::string& name : stay) EXPECT_TRUE(fs::exists(top.Path() / name)) << name;
+  top.Add("own/" + LogName("y", -8));  // no rule's: /Rules alone leaves it
+  const struct {
+    Lines arguments;
+    std::string rules;
+    int exit_code;
+    Lines errors, messages;
+  } rows[] = {
+      {{"/Rules", "/Silent"}, rules, 1, said("0 deleted"), {}},
+      {{"/Rules"}, empty, 0, {"tarnwell: no retention rules in " + empty}, Deleted(0)},
+      {{"/Rules", "/DeleteAfterDays=7"},
+       empty,
+       0,
+       {"tarnwell: nothing to sweep: add a rule in " + empty + " or set DebugPath in " +
+        kNoRegistry},
+       Deleted(0)},
+  };
+  for (const auto& row : rows) {
+    const RunResult again = Launch(row.arguments, kNoRegistry, nullptr, row.rules);
+    EXPECT_EQ(std::tuple(again.exit_code, again.errors, again.messages),
+              std::tuple(row.exit_code, row.errors, row.messages))
+        << testing::PrintToString(row.arguments);
+  }
+  EXPECT_TRUE(fs::exists(top.Path() / "own" / LogName("y", -8)));
 }
 
 }  // namespace tarnwell::e2e
