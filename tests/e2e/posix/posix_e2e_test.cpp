@@ -446,6 +446,7 @@ TEST(Run, KeepsAFloorOfFreeSpaceByDeletingTheOldest) {
     }
     std::system("umount $D");
   }
+}
 
 // The rules of each file of the folder in byte order of the file names, then of their
 // sections, each with its own fields, after the command line's own sweep; a bad rule is said
