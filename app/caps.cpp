@@ -1,8 +1,8 @@
 #include "app/caps.h"
 
 #include <algorithm>
-#include <limits>
 #include <functional>
+#include <limits>
 #include <map>
 #include <queue>
 #include <utility>
@@ -21,8 +21,9 @@ namespace {
 // The most ties of one date a selection holds at once: a few MiB of paths. A date with
 // more logs is gone through again for each such share.
 constexpr std::size_t kTiesAtOnce = 65536;
-// Later than every date a log can carry.
+// Later, and earlier, than every date a log can carry.
 constexpr Long kAfterEveryDate = std::numeric_limits<Long>::max();
+constexpr Long kNoDate = std::numeric_limits<Long>::min();
 
 // A log's place in the order in which the caps take logs.
 struct Key {
@@ -31,14 +32,43 @@ struct Key {
   auto operator<=>(const Key&) const = default;
 };
 
-// A log that is left once the age rule is done.
-struct LeftLog {
-  const platform::ListedEntry& entry;
-  Key key;
-  platform::FileSize size;
-  bool may_go = false;  // a cap may take it: not dated today or later, not kept, writable
+// A log that is left once the age rule is done. It is looked at (its size, links and
+// read-only mark) only when a pass asks, as that costs a system call a log.
+class LeftLog {
+ public:
+  LeftLog(const platform::FolderListing& files, const platform::ListedEntry& entry,
+          std::string_view folder, Long date, bool eligible)
+      : entry_(entry), files_(files), folder_(folder), date_(date), eligible_(eligible) {}
+
+  const platform::ListedEntry& Entry() const { return entry_; }
+  Long Date() const { return date_; }
+  // Its place in the order the caps take logs.
+  Key PlaceInOrder() const {
+    return {date_, folder_.empty() ? std::string(entry_.name)
+                                   : std::string(folder_) + "/" + std::string(entry_.name)};
+  }
+  // What it takes; nullptr when it has gone meanwhile.
+  const platform::FileSize* Size() {
+    if (!looked_) {
+      looked_ = true;
+      there_ = files_.MeasureEntry(entry_, &size_).done();
+    }
+    return there_ ? &size_ : nullptr;
+  }
+  // Whether a cap may take it: not dated today or later, not kept, not read-only.
+  bool MayGo() { return eligible_ && Size() != nullptr && !size_.read_only; }
   // What its deletion gives back to the free space: nothing while another name holds it.
-  std::uint64_t Frees() const { return size.links == 1 ? size.allocated : 0; }
+  std::uint64_t Frees() { return Size() != nullptr && size_.links == 1 ? size_.allocated : 0; }
+  std::uint64_t Length() { return Size() != nullptr ? size_.length : 0; }
+
+ private:
+  const platform::ListedEntry& entry_;
+  const platform::FolderListing& files_;
+  std::string_view folder_;
+  Long date_;
+  bool eligible_;
+  bool looked_ = false, there_ = false;
+  platform::FileSize size_;
 };
 
 // Today as the caps see it: the earlier of the local and the UTC date, so that east of
@@ -69,7 +99,7 @@ class CapPass {
 
   // `batch_done`, when given, is called after the logs of each batch, while the entries
   // handed to `each` are still valid.
-  void Run(const std::function<void(const LeftLog&)>& each,
+  void Run(const std::function<void(LeftLog&)>& each,
            const std::function<void(const VisitedFolder&)>& batch_done = {}) {
     platform::FolderListing root;
     if (!Listed(root.Open(used_, reading_.ListingPattern()), shown_)) return;
@@ -79,7 +109,7 @@ class CapPass {
   }
 
  private:
-  void Folder(const VisitedFolder& folder, const std::function<void(const LeftLog&)>& each,
+  void Folder(const VisitedFolder& folder, const std::function<void(LeftLog&)>& each,
               const std::function<void(const VisitedFolder&)>& batch_done) {
     const std::string shown = platform::LineText(folder.used);
     std::optional<NewestLogs> newest;
@@ -94,16 +124,11 @@ class CapPass {
         if (!date) continue;
         const bool kept = newest && newest->Keeps(entry.name, *date);
         const bool old = age.IsOlderDate(*date);
-        platform::FileSize size;
         if (old && !kept && choices_.what_if && folder.files.WouldDeleteEntry(entry).done()) {
           continue;  // the age rule's
         }
-        if (!folder.files.MeasureEntry(entry, &size).done()) continue;
-        std::string path = folder.relative.empty()
-                               ? std::string(entry.name)
-                               : std::string(folder.relative) + "/" + std::string(entry.name);
-        const bool may_go = !old && !kept && *date < today_ && !size.read_only;
-        each({entry, {*date, std::move(path)}, size, may_go});
+        LeftLog log(folder.files, entry, folder.relative, *date, !old && !kept && *date < today_);
+        each(log);
       }
       if (batch_done) batch_done(folder);
     }
@@ -154,11 +179,11 @@ void ApplyCaps(const Rule& rule, const RunChoices& choices, Report& report, cons
   // First pass: what is left, and what may go date by date.
   std::uint64_t total = 0;
   std::map<Long, DateTally> dates;
-  pass.Run([&](const LeftLog& log) {
-    total += log.size.length;
-    if (!log.may_go) return;
-    DateTally& tally = dates[log.key.date];
-    tally.length += log.size.length;
+  pass.Run([&](LeftLog& log) {
+    total += log.Length();
+    if (!log.MayGo()) return;
+    DateTally& tally = dates[log.Date()];
+    tally.length += log.Length();
     tally.frees += log.Frees();
   });
   const std::uint64_t size_need =
@@ -178,13 +203,12 @@ void ApplyCaps(const Rule& rule, const RunChoices& choices, Report& report, cons
     std::optional<std::string> after;
     for (;;) {
       std::priority_queue<std::pair<std::string, std::uint64_t>> smallest;
-      pass.Run([&](const LeftLog& log) {
-        const std::uint64_t gives = frees ? log.Frees() : log.size.length;
-        if (!log.may_go || log.key.date != reach.date || gives == 0 ||
-            (after && log.key.path <= *after)) {
-          return;
-        }
-        smallest.emplace(log.key.path, gives);
+      pass.Run([&](LeftLog& log) {
+        if (log.Date() != reach.date || !log.MayGo()) return;
+        const std::uint64_t gives = frees ? log.Frees() : log.Length();
+        std::string path = log.PlaceInOrder().path;
+        if (gives == 0 || (after && path <= *after)) return;
+        smallest.emplace(std::move(path), gives);
         if (smallest.size() > kTiesAtOnce) smallest.pop();
       });
       std::vector<std::pair<std::string, std::uint64_t>> ties;
@@ -205,10 +229,14 @@ void ApplyCaps(const Rule& rule, const RunChoices& choices, Report& report, cons
   SweepResult caps;
   std::vector<platform::ListedEntry> chosen;
   pass.Run(
-      [&](const LeftLog& log) {
-        if (log.may_go && ((by_size && log.key <= *by_size) ||
-                           (by_free && log.Frees() > 0 && log.key <= *by_free))) {
-          chosen.push_back(log.entry);
+      [&](LeftLog& log) {
+        // The date alone rules out most logs before any is looked at.
+        const Long last =
+            std::max(by_size ? by_size->date : kNoDate, by_free ? by_free->date : kNoDate);
+        if (log.Date() > last || !log.MayGo()) return;
+        const Key key = log.PlaceInOrder();
+        if ((by_size && key <= *by_size) || (by_free && log.Frees() > 0 && key <= *by_free)) {
+          chosen.push_back(log.Entry());
         }
       },
       [&](const VisitedFolder& folder) {
