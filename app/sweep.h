@@ -18,6 +18,8 @@ struct SweepResult {
   std::string folder;
   bool there = false;                   // the folder was there and was read
   Long deleted = 0;                     // files deleted (with /WhatIf: that would be)
+  std::uint64_t bytes = 0;              // their length, as ls -l and Explorer show it
+  std::uint64_t freed = 0;              // the space their deletion gave back (last names')
   std::int64_t kept = 0;                // old logs that stayed as the newest of their stem (/Keep)
   std::int64_t read_only = 0;           // old logs that stayed for their read-only mark, as meant
   std::int64_t not_deleted = 0;         // old logs whose deletion failed for any other reason
@@ -26,18 +28,20 @@ struct SweepResult {
 };
 
 // Deletes the dated logs directly inside `rule.folder` (and its sub-folders down to
-// `rule.depth` levels, each a folder of its own) whose date lies more than `rule.days` days
-// before today, except the `rule.keep` newest of each stem. A dated log is named
-// "stem.YYYYMMDD.log", or like one of `rule.names`. A file that cannot be deleted, or whose
-// name cannot be read as a date, is left alone and the sweep goes on. A sub-folder that
-// cannot be read is said in a notice, counted, and the others are swept. With `choices.what_if`
-// nothing is deleted and the result counts what would be; with `choices.list` each file's full path
-// goes to `report` as it goes. A folder that is not there is swept as an empty one (`there` false).
-// A notice to `report` after each folder says how many old files stayed for another reason than
-// their read-only mark, with the first such reason; with `rule.names`, another says when a folder
-// holds files but none named like them. A folder that is there
-// but cannot be reached or listed raises kPathFileAccessError, its detail naming the
-// folder and the system's reason.
+// `rule.depth` levels, each a folder of its own) whose date lies more than `rule.days`
+// days before today, except the `rule.keep` newest of each stem; then, with the caps
+// `rule.max_size` and `rule.min_free`, the oldest of the rest until the caps hold (see
+// caps.h). A dated log is named "stem.YYYYMMDD.log", or like one of `rule.names`. A file
+// that cannot be deleted, or whose name cannot be read as a date, is left alone and the
+// sweep goes on. With `choices.what_if` nothing is deleted and the result counts what
+// would be; with `choices.list` each file's full path goes to `report` as it goes.
+// A folder that is not there is swept as an empty one (`there` false). A notice to
+// `report` after each folder says how many old files stayed for another reason than their
+// read-only mark, with the first such reason; with `rule.names`, another says when a
+// folder holds files but none named like them. A sub-folder that cannot be read is said
+// and counted, and the others are swept; the folder itself, when it is there but cannot be
+// reached or listed, raises kPathFileAccessError, its detail naming it and the system's
+// reason.
 SweepResult Sweep(const Rule& rule, const RunChoices& choices, Report& report);
 
 // The number of files Sweep deletes in `folder` with the day limit `limit` and nothing

@@ -8,11 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/common.sh
-count=${1:-300000}
-rounds=${2:-5}
-shift $(($# < 2 ? $# : 2))
-sizes=("${@:-1 2 4 5 6 8 64}")
-read -r -a sizes <<<"${sizes[*]}"
+arguments 300000 "1 2 4 5 6 8 64" budget "$@"
 program=${TARNWELL_BATCH_BUDGET:-build/native/bench/batch_budget}
 prepare "$program" batch_budget budget
 
@@ -22,6 +18,4 @@ find_delete() { find "$1" -maxdepth 1 -type f -name '*.????????.log' -delete; }
 
 echo "$count old files, $rounds rounds, scratch $scratch ($(stat -f -c %T "$scratch")), load $(load)"
 bench/make_logs.sh "$scratch/source" "$count" old
-tools=()
-for size in "${sizes[@]}"; do tools+=("budget $size"); done
 compare "old $count" "$scratch/source" yes "$rounds" "${tools[@]}" find_delete

@@ -13,11 +13,38 @@ prepare() {
   trap 'rm -rf "$scratch"' EXIT
 }
 
+# arguments DEFAULT_COUNT DEFAULT_VALUES TOOL COUNT ROUNDS VALUE...: reads a script's
+# arguments after the first three: sets `count` (default DEFAULT_COUNT), `rounds` (default
+# 5) and `tools`, the command "TOOL VALUE" for each VALUE (default: the words of
+# DEFAULT_VALUES), for compare.
+arguments() {
+  local default_count=$1 default_values=$2 tool=$3 value values
+  shift 3
+  count=${1:-$default_count}
+  rounds=${2:-5}
+  shift $(($# < 2 ? $# : 2))
+  read -r -a values <<<"${*:-$default_values}"
+  tools=()
+  for value in "${values[@]}"; do tools+=("$tool $value"); done
+}
+
 median() {
   sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
 }
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
+
+# cores_free: how many cores a CPU-bound job gets now, one copy a core run at once: their
+# CPU time over the wall time. On a shared host other guests take cores this system's own
+# load average never shows; the deleting threads need free cores to gain anything.
+cores_free() {
+  local TIMEFORMAT='%R %U %S' i times
+  times=$({ time {
+    for ((i = 0; i < $(nproc); i++)); do awk 'BEGIN { for (i = 0; i < 3e6; i++) s += i }' & done
+    wait
+  }; } 2>&1)
+  awk -v t="$times" 'BEGIN { split(t, v, " "); printf "%.1f", (v[1] > 0 ? (v[2] + v[3]) / v[1] : 0) }'
+}
 
 # measure COMMAND...: "wall_ms cpu_ms" of one run (CPU: user+sys), its output discarded.
 measure() {
@@ -41,7 +68,7 @@ compare() {
   shift 4
   local tools=("$@") n=$# r i k left=
   local -A wall cpu
-  local loads=()
+  local loads=() cores=()
   for ((r = 0; r < rounds; r++)); do
     local dirs=()
     for ((i = 0; i < n; i++)); do
@@ -52,7 +79,7 @@ compare() {
       fi
     done
     [ "$copy" = no ] || sync
-    loads+=("$(cut -d' ' -f1 /proc/loadavg)")
+    loads+=("$(cut -d' ' -f1 /proc/loadavg)") cores+=("$(cores_free)")
     for ((k = 0; k < n; k++)); do
       i=$(((k + r) % n))
       # shellcheck disable=SC2086 # a tool is a command of several words
@@ -86,5 +113,6 @@ compare() {
         "${ratios[*]}"
     fi
   done
-  printf '%-13s load at the start of each round [%s]\n' "$name" "${loads[*]}"
+  printf '%-13s load at the start of each round [%s], cores free [%s]\n' "$name" "${loads[*]}" \
+    "${cores[*]}"
 }

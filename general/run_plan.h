@@ -46,6 +46,9 @@ struct RunChoices {
   bool what_if = false;  // /WhatIf: decide about every file as usual, delete none
   bool list = false;     // /List: write each file's path as it goes
   bool json = false;     // /Json: the report as JSON Lines on standard output
+  // The threads that delete each batch; 0: the program's own choice (see DeleteEntries).
+  // No switch sets it: the tests do, to run the same sweep on one thread and on several.
+  unsigned deletion_threads = 0;
 
   bool operator==(const RunChoices&) const = default;
 };

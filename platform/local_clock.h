@@ -17,4 +17,8 @@ struct LocalTime {
 // call made across midnight cannot pair one day's date with the next day's time.
 LocalTime ReadLocalClock();
 
+// The same for Coordinated Universal Time, by which many writers (IIS among them) name their
+// logs.
+LocalTime ReadUniversalClock();
+
 }  // namespace tarnwell::platform

@@ -239,46 +239,94 @@ FolderListing::State::FolderFacts FolderListing::State::AskFolder() const {
   return facts;
 }
 
-OsResult FolderListing::State::Check(const ListedEntry& entry, char (&name)[kNameRoom],
-                                     bool preview) {
+namespace {
+
+// What stands under the name of `entry` in the folder `dir_fd` now, without following a
+// link, as `mask` asks: the listed inode number is no proof of identity (see ListedEntry),
+// the name is what was judged. `name` receives the name as a C string, on the stack: a
+// heap copy would be the one allocation per file.
+OsResult LookAt(int dir_fd, const ListedEntry& entry, char (&name)[kNameRoom], unsigned mask,
+                struct statx* info) {
   // A POSIX name may hold "\": only "/" separates.
   if (dir_fd < 0 || !IsEntryName(entry.name, "/") || entry.name.size() >= kNameRoom) {
     return OsResult::NotThere();
   }
   entry.name.copy(name, entry.name.size());
   name[entry.name.size()] = '\0';
-  // Whatever stands under the name now, without following a link. The listed inode number
-  // is no proof of identity (see ListedEntry); the name is what was judged.
+  if (statx(dir_fd, name, AT_SYMLINK_NOFOLLOW, mask, info) != 0) return PosixError(errno);
+  return OsResult::Done();
+}
+
+constexpr unsigned kSizeMask = STATX_SIZE | STATX_BLOCKS | STATX_NLINK;
+
+FileSize SizeOf(const struct statx& info) {
+  // stx_blocks counts 512-byte units whatever the file system's block size.
+  return {.length = info.stx_size,
+          .allocated = info.stx_blocks * 512,
+          .links = info.stx_nlink,
+          .read_only = (info.stx_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0};
+}
+
+}  // namespace
+
+OsResult FolderListing::State::Check(const ListedEntry& entry, char (&name)[kNameRoom],
+                                     bool preview, FileSize* size) {
   struct statx info;
-  const unsigned wanted = STATX_TYPE | STATX_MODE | (preview ? STATX_UID : 0);
-  if (statx(dir_fd, name, AT_SYMLINK_NOFOLLOW, wanted, &info) != 0) return PosixError(errno);
+  const unsigned wanted =
+      STATX_TYPE | STATX_MODE | (preview ? STATX_UID : 0) | (size != nullptr ? kSizeMask : 0);
+  if (const OsResult seen = LookAt(dir_fd, entry, name, wanted, &info); !seen.done()) {
+    return seen;
+  }
   if (!S_ISREG(info.stx_mode)) return OsResult::Failed("not a regular file");
   // No write bit at all is this file system's read-only mark; even root leaves it alone.
   if ((info.stx_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
     return OsResult::Failed(kReadOnlyReason);
   }
+  if (size != nullptr) *size = SizeOf(info);
   if (!preview) return OsResult::Done();
   // The rest is what unlinkat itself would refuse, with the words it would give.
-  if (!folder_facts) folder_facts = AskFolder();
-  if (!folder_facts->unlinking.done()) return folder_facts->unlinking;
-  const bool owned = info.stx_uid == folder_facts->user;
-  if ((folder_facts->sticky_for_others && !owned) ||
+  std::call_once(folder_facts_asked, [this] { folder_facts = AskFolder(); });
+  if (!folder_facts.unlinking.done()) return folder_facts.unlinking;
+  const bool owned = info.stx_uid == folder_facts.user;
+  if ((folder_facts.sticky_for_others && !owned) ||
       (info.stx_attributes & (STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND)) != 0) {
     return PosixError(EPERM);
   }
   return OsResult::Done();
 }
 
-OsResult FolderListing::DeleteEntry(const ListedEntry& entry) {
+OsResult FolderListing::DeleteEntry(const ListedEntry& entry, FileSize* size) {
   char name[kNameRoom];
-  OsResult result = state_->Check(entry, name, false);
+  OsResult result = state_->Check(entry, name, false, size);
   if (result.done() && unlinkat(state_->dir_fd, name, 0) != 0) result = PosixError(errno);
   return result;
 }
 
-OsResult FolderListing::WouldDeleteEntry(const ListedEntry& entry) {
+OsResult FolderListing::WouldDeleteEntry(const ListedEntry& entry, FileSize* size) {
   char name[kNameRoom];
-  return state_->Check(entry, name, true);
+  return state_->Check(entry, name, true, size);
 }
+
+OsResult FolderListing::MeasureEntry(const ListedEntry& entry, FileSize* size) const {
+  char name[kNameRoom];
+  struct statx info;
+  const OsResult seen =
+      LookAt(state_->dir_fd, entry, name, STATX_TYPE | STATX_MODE | kSizeMask, &info);
+  if (!seen.done()) return seen;
+  if (!S_ISREG(info.stx_mode)) return OsResult::NotThere();
+  *size = SizeOf(info);
+  return OsResult::Done();
+}
+
+OsResult FolderListing::Space(DiskSpace* space) const {
+  if (state_->dir_fd < 0) return OsResult::NotThere();
+  struct statvfs volume;
+  if (fstatvfs(state_->dir_fd, &volume) != 0) return PosixError(errno);
+  *space = {.free = std::uint64_t{volume.f_bavail} * volume.f_frsize,
+            .total = std::uint64_t{volume.f_blocks} * volume.f_frsize};
+  return OsResult::Done();
+}
+
+unsigned FolderListing::MostDeletingThreads() { return 4; }
 
 }  // namespace tarnwell::platform

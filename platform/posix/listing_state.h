@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
+#include <mutex>
 #include <string>
 
 #include "platform/batch_arena.h"
@@ -39,13 +39,15 @@ struct FolderListing::State final : EntrySource {
   bool at_end = false;
   BatchArena batch;
 
-  // What the preview asks of the folder, once: what unlinking any file in it would meet.
+  // What the preview asks of the folder, once, by whichever deleting thread comes first:
+  // what unlinking any file in it would meet.
   struct FolderFacts {
     OsResult unlinking = OsResult::Done();  // a refusal for every file in the folder
     uid_t user = 0;                         // whose files this process may unlink
     bool sticky_for_others = false;         // others' files are out of reach
   };
-  std::optional<FolderFacts> folder_facts;
+  std::once_flag folder_facts_asked;
+  FolderFacts folder_facts;
 
   OsResult Next(FoundEntry* found) override;
   // Back to the folder's first entry.
@@ -65,8 +67,9 @@ struct FolderListing::State final : EntrySource {
   // name, a regular file, with a write bit; for a `preview` also nothing that unlinking it
   // would meet. The deletion and the preview both ask here, so they cannot disagree.
   // `name` receives the entry's name as a C string, on the stack: a heap copy would be the
-  // one allocation per file.
-  OsResult Check(const ListedEntry& entry, char (&name)[kNameRoom], bool preview);
+  // one allocation per file. Several threads may check at once: nothing but the folder
+  // facts is written, and those once. `*size`, when given, receives what the file takes.
+  OsResult Check(const ListedEntry& entry, char (&name)[kNameRoom], bool preview, FileSize* size);
 };
 
 }  // namespace tarnwell::platform

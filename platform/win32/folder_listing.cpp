@@ -129,6 +129,11 @@ constexpr EntryOpening kEnterSubfolder = {
     FILE_OPEN_REPARSE_POINT | FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT |
         FILE_OPEN_FOR_BACKUP_INTENT};
 
+// Only looked at: any other opener's sharing is granted.
+constexpr EntryOpening kLookAtFile = {
+    FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    FILE_OPEN_REPARSE_POINT | FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT};
+
 // Opens the entry `name` of the open `folder` as `how` says, into `*opened`.
 OsResult OpenEntry(const Handle& folder, std::optional<std::wstring>& name, const EntryOpening& how,
                    Handle* opened) {
@@ -150,10 +155,24 @@ OsResult OpenEntry(const Handle& folder, std::optional<std::wstring>& name, cons
   return OsResult::Done();
 }
 
+// What the open `file`, of the attributes `tag`, takes, into `*size`.
+OsResult SizeOf(const Handle& file, const FILE_ATTRIBUTE_TAG_INFO& tag, FileSize* size) {
+  FILE_STANDARD_INFO standard{};
+  if (!GetFileInformationByHandleEx(file.get(), FileStandardInfo, &standard, sizeof standard)) {
+    return Win32Error(GetLastError());
+  }
+  *size = {.length = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart),
+           .allocated = static_cast<std::uint64_t>(standard.AllocationSize.QuadPart),
+           .links = standard.NumberOfLinks,
+           .read_only = (tag.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0};
+  return OsResult::Done();
+}
+
 // Opens the entry `name` of the open `folder` for deletion and refuses what the deletion
 // must refuse: kDone with `*file` open when only the deletion itself is left. A preview
 // and the deletion both come here, so they cannot disagree.
-OsResult OpenForDeletion(const Handle& folder, std::optional<std::wstring> name, Handle* file) {
+OsResult OpenForDeletion(const Handle& folder, std::optional<std::wstring> name, Handle* file,
+                         FileSize* size) {
   const OsResult opened = OpenEntry(folder, name, kDeleteFile, file);
   if (!opened.done()) return opened;
 
@@ -163,6 +182,7 @@ OsResult OpenForDeletion(const Handle& folder, std::optional<std::wstring> name,
   }
   if ((tag.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0) return OsResult::Failed(kReadOnlyReason);
   if ((tag.FileAttributes & kNotDeletable) != 0) return Win32Error(ERROR_NOT_SUPPORTED);
+  if (size != nullptr) return SizeOf(*file, tag, size);
   return OsResult::Done();
 }
 
@@ -207,10 +227,36 @@ OsResult FolderListing::OpenSubfolder(const FolderListing& folders, const Listed
   return state.Find(Widen(pattern));
 }
 
-OsResult FolderListing::DeleteEntry(const ListedEntry& listed) {
+OsResult FolderListing::MeasureEntry(const ListedEntry& listed, FileSize* size) const {
   const State& s = *state_;
   Handle file;
-  const OsResult opened = OpenForDeletion(s.folder, EntryName(s.batch, listed), &file);
+  std::optional<std::wstring> name = EntryName(s.batch, listed);
+  const OsResult opened = OpenEntry(s.folder, name, kLookAtFile, &file);
+  if (!opened.done()) return opened;
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+    return Win32Error(GetLastError());
+  }
+  if ((tag.FileAttributes & (kNotOrdinary | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+    return OsResult::NotThere();
+  }
+  return SizeOf(file, tag, size);
+}
+
+OsResult FolderListing::Space(DiskSpace* space) const {
+  if (!state_->folder.valid()) return OsResult::NotThere();
+  ULARGE_INTEGER free{}, total{};
+  if (!GetDiskFreeSpaceExW(state_->path.c_str(), &free, &total, nullptr)) {
+    return Win32Error(GetLastError());
+  }
+  *space = {.free = free.QuadPart, .total = total.QuadPart};
+  return OsResult::Done();
+}
+
+OsResult FolderListing::DeleteEntry(const ListedEntry& listed, FileSize* size) {
+  const State& s = *state_;
+  Handle file;
+  const OsResult opened = OpenForDeletion(s.folder, EntryName(s.batch, listed), &file, size);
   if (!opened.done()) return opened;
   FILE_DISPOSITION_INFO disposition{};
   disposition.DeleteFile = TRUE;
@@ -221,10 +267,12 @@ OsResult FolderListing::DeleteEntry(const ListedEntry& listed) {
   return OsResult::Done();
 }
 
-OsResult FolderListing::WouldDeleteEntry(const ListedEntry& listed) {
+OsResult FolderListing::WouldDeleteEntry(const ListedEntry& listed, FileSize* size) {
   const State& s = *state_;
   Handle file;
-  return OpenForDeletion(s.folder, EntryName(s.batch, listed), &file);
+  return OpenForDeletion(s.folder, EntryName(s.batch, listed), &file, size);
 }
+
+unsigned FolderListing::MostDeletingThreads() { return 1; }
 
 }  // namespace tarnwell::platform

@@ -20,20 +20,10 @@ SystemTimeReader ChooseSystemTimeReader() {
   return &GetSystemTimeAsFileTime;
 }
 
-}  // namespace
-
-LocalTime ReadLocalClock() {
-  static const SystemTimeReader read_system_time = ChooseSystemTimeReader();
-  FILETIME utc{};
-  read_system_time(&utc);
-  FILETIME local{};
-  SYSTEMTIME fields{};
-  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &fields)) {
-    // Cannot fail for the current time; keep a usable answer all the same.
-    GetLocalTime(&fields);
-    local = {};
-  }
-  const std::uint64_t ticks = (std::uint64_t{local.dwHighDateTime} << 32) | local.dwLowDateTime;
+// The fields of the moment `ticks` (a FILETIME's, or 0 when only `fields` are known).
+LocalTime FromFields(const SYSTEMTIME& fields, const FILETIME& ticks_time) {
+  const std::uint64_t ticks =
+      (std::uint64_t{ticks_time.dwHighDateTime} << 32) | ticks_time.dwLowDateTime;
   LocalTime time;
   time.Year = fields.wYear;
   time.Month = fields.wMonth;
@@ -44,6 +34,37 @@ LocalTime ReadLocalClock() {
   time.Nanosecond =
       ticks != 0 ? static_cast<int>(ticks % 10'000'000 * 100) : fields.wMilliseconds * 1'000'000;
   return time;
+}
+
+FILETIME ReadSystemTime() {
+  static const SystemTimeReader read_system_time = ChooseSystemTimeReader();
+  FILETIME utc{};
+  read_system_time(&utc);
+  return utc;
+}
+
+}  // namespace
+
+LocalTime ReadLocalClock() {
+  const FILETIME utc = ReadSystemTime();
+  FILETIME local{};
+  SYSTEMTIME fields{};
+  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &fields)) {
+    // Cannot fail for the current time; keep a usable answer all the same.
+    GetLocalTime(&fields);
+    local = {};
+  }
+  return FromFields(fields, local);
+}
+
+LocalTime ReadUniversalClock() {
+  FILETIME utc = ReadSystemTime();
+  SYSTEMTIME fields{};
+  if (!FileTimeToSystemTime(&utc, &fields)) {
+    GetSystemTime(&fields);
+    utc = {};
+  }
+  return FromFields(fields, utc);
 }
 
 }  // namespace tarnwell::platform

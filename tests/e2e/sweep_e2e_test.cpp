@@ -1,6 +1,8 @@
 // Black-box runs of the built program on real folders, on both targets: what a user sees
 // (messages, exit status) and what is left in the folder afterwards. The number and switch
 // rules themselves are tabled in the unit tests; these rows show the program applies them.
+#include <map>
+#include <sstream>
 #include <tuple>
 
 #include "tests/e2e/e2e.h"
@@ -122,6 +124,82 @@ TEST(Run, KeepsTheNewestLogsOfEachStemWhateverTheirAge) {
   for (const std::string& name : gone) after.erase(name);
   EXPECT_EQ(std::tuple(run.exit_code, run.messages, folder.Entries(), run.output),
             std::tuple(0, Deleted(3), after, preview.output));
+}
+
+// /MaxSize: after the age rule, the oldest dated logs go until the rest fits, by the date in
+// the name and then the path below the folder; never a log dated today, one /Keep keeps or a
+// read-only one. A cap that cannot be met is said, and is no failure. The preview deletes
+// exactly what the run then deletes. Each case is a folder of the consecutive rows that
+// share its text; dates stay two days back at least, clear of the UTC date.
+TEST(Run, CapsTheSizeOfTheDatedLogsOldestFirst) {
+  const struct {
+    const char* what;
+    const char* switches;
+    std::string name;  // "#" stands for the date `days` from today
+    int days;
+    int bytes;
+    bool stays;
+    bool read_only = false;
+  } rows[] = {
+      {"the age rule, then the oldest", "/MaxSize=3500", "app.#.log", -40, 100, false},
+      {"the age rule, then the oldest", "/MaxSize=3500", "app.#.log", -4, 3000, false},
+      {"the age rule, then the oldest", "/MaxSize=3500", "app.#.log", -3, 2000, true},
+      {"the age rule, then the oldest", "/MaxSize=3500", "app.#.log", -2, 1000, true},
+      {"ties on a date by path", "/MaxSize=2000", "b.#.log", -3, 1000, false},
+      {"ties on a date by path", "/MaxSize=2000", "c.#.log", -3, 1000, true},
+      {"ties on a date by path", "/MaxSize=2000", "a.#.log", -2, 1000, true},
+      {"today's and read-only logs stay", "/MaxSize=2K", "app.#.log", 0, 5000, true},
+      {"today's and read-only logs stay", "/MaxSize=2K", "ro.#.log", -3, 3000, true, true},
+      {"today's and read-only logs stay", "/MaxSize=2K", "x.#.log", -2, 1000, false},
+      {"the newest kept stay", "/MaxSize=1000 /Keep=1", "app.#.log", -4, 1000, false},
+      {"the newest kept stay", "/MaxSize=1000 /Keep=1", "app.#.log", -3, 1000, false},
+      {"the newest kept stay", "/MaxSize=1000 /Keep=1", "app.#.log", -2, 1000, true},
+      {"sub-folders counted with the folder", "/MaxSize=1500 /Depth=1", "a.#.log", -3, 1000, false},
+      {"sub-folders counted with the folder", "/MaxSize=1500 /Depth=1", "sub/b.#.log", -4, 1000,
+       false},
+      {"sub-folders counted with the folder", "/MaxSize=1500 /Depth=1", "sub/c.#.log", -2, 1000,
+       true},
+  };
+  const std::map<std::string, Lines> notices = {
+      {"today's and read-only logs stay",
+       {"7.8 KiB of dated logs remain, over /MaxSize=2K; "
+        "the rest is kept or dated today"}},
+  };
+  for (auto row = std::begin(rows); row != std::end(rows);) {
+    const std::string what = row->what;
+    SCOPED_TRACE(what);
+    TestFolder folder;
+    Names left, gone;
+    Lines arguments = {"/DeleteAfterDays=30", "/Path=" + folder.Text(), "/List"};
+    for (std::istringstream words(row->switches); !words.eof();) {
+      arguments.emplace_back();
+      words >> arguments.back();
+    }
+    for (; row != std::end(rows) && row->what == what; ++row) {
+      std::string name = row->name;
+      name.replace(name.find('#'), 1, LogName("", row->days).substr(1, 8));
+      fs::create_directories((folder.Path() / name).parent_path());
+      std::ofstream(folder.Path() / name) << std::string(row->bytes, 'x');
+      if (row->read_only)
+        fs::permissions(folder.Path() / name, fs::perms::all, fs::perm_options::remove);
+      (row->stays ? left : gone).insert(name);
+    }
+    Lines previewing = arguments;
+    previewing.push_back("/WhatIf");
+    const RunResult preview = Separated(RunTarnwell(previewing));
+    const RunResult run = Separated(RunTarnwell(arguments));
+    Lines expected_errors;
+    if (notices.contains(what))
+      for (const std::string& notice : notices.at(what))
+        expected_errors.push_back("tarnwell: " + Utf8(fs::path(folder.Path()).make_preferred()) +
+                                  ": " + notice);
+    EXPECT_EQ(preview.messages,
+              Lines{std::to_string(gone.size()) + " Debug files would be deleted"});
+    EXPECT_EQ(std::tuple(run.exit_code, run.messages, run.errors, run.output),
+              std::tuple(0, Deleted(int(gone.size())), expected_errors, preview.output));
+    for (const std::string& name : left) EXPECT_TRUE(fs::exists(folder.Path() / name)) << name;
+    for (const std::string& name : gone) EXPECT_FALSE(fs::exists(folder.Path() / name)) << name;
+  }
 }
 
 }  // namespace

@@ -12,6 +12,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <map>
+#include <sstream>
+
 #include "tests/e2e/e2e.h"
 
 namespace tarnwell::e2e {
@@ -388,6 +391,61 @@ TEST(Run, RefusesAGnuCommandLineAsGnuToolsDo) {
         << testing::PrintToString(row.arguments);
   }
   EXPECT_EQ(folder.Entries(), Names{old});
+}
+
+// /MinFree on a real file system filled to a known level (a tmpfs of 1 MiB): the oldest logs
+// go until the free space, counted from each file's allocated size, reaches the floor; a log
+// with another hard link frees nothing and stays. With /MaxSize too, both hold afterwards; a
+// floor that cannot be reached is said. The preview deletes what the run deletes.
+TEST(Run, KeepsAFloorOfFreeSpaceByDeletingTheOldest) {
+  const struct {
+    const char* switches;
+    Names gone;  // of app.-6 (hard-linked) and app.-5 to app.-2, 150,000 bytes each
+    const char* notice = "";
+  } rows[] = {
+      {.switches = "/MinFree=50%", .gone = {"-5", "-4"}},
+      {.switches = "/MinFree=50% /MaxSize=300000", .gone = {"-6", "-5", "-4"}},
+      {.switches = "/MinFree=990K",
+       .gone = {"-5", "-4", "-3", "-2"},
+       .notice = " free, under /MinFree=990K; the rest is kept or dated today"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.switches);
+    const TestFolder folder("tmpfs", "/var/tmp");
+    setenv("D", folder.Text().c_str(), 1);
+    ASSERT_EQ(std::system("mount -t tmpfs -o size=1M tmpfs $D"), 0);
+    std::map<std::string, std::string> names;
+    for (const int days : {-6, -5, -4, -3, -2}) {
+      names[std::to_string(days)] = LogName("app", days);
+      std::ofstream(folder.Path() / LogName("app", days)) << std::string(150000, 'x');
+    }
+    fs::create_hard_link(folder.Path() / names["-6"], folder.Path() / "kept.link");
+    Lines arguments = {"/DeleteAfterDays=30", "/Path=" + folder.Text(), "/List"};
+    for (std::istringstream words(row.switches); !words.eof();) {
+      arguments.emplace_back();
+      words >> arguments.back();
+    }
+    Lines previewing = arguments;
+    previewing.push_back("/WhatIf");
+    const RunResult preview = RunTarnwell(previewing), run = RunTarnwell(arguments);
+    Names left = {"kept.link"}, listed;
+    for (const auto& [days, name] : names) {
+      if (row.gone.contains(days)) {
+        listed.insert(folder.Text() + "/" + name);
+      } else {
+        left.insert(name);
+      }
+    }
+    EXPECT_EQ(folder.Entries(), left);
+    EXPECT_EQ(Names(run.messages.begin(), run.messages.end() - 1), listed);
+    EXPECT_EQ(preview.messages.back(),
+              std::to_string(listed.size()) + " Debug files would be deleted");
+    EXPECT_EQ(std::tuple(run.exit_code, run.errors.size()), std::tuple(0, *row.notice ? 1u : 0u));
+    if (*row.notice) {
+      EXPECT_TRUE(run.errors.front().ends_with(row.notice)) << run.errors.front();
+    }
+    std::system("umount $D");
+  }
 }
 
 // The rules of each file of the folder in byte order of the file names, then of their

@@ -1,5 +1,6 @@
 // The POSIX listing on real folders: a failure part-way that is told after the entries
-// before it, a deletion that looks at the file as it is now, and the order of deletion.
+// before it, and the order of deletion. (A deletion that looks at the file as it is now:
+// tests/app/batch_deletion_test.cpp, on either target and any number of threads.)
 #include "platform/folder_listing.h"
 
 #include <gtest/gtest.h>
@@ -30,21 +31,6 @@ TEST(FolderListing, TellsAFailureAfterTheEntriesReadBeforeIt) {
   while ((last = listing.NextBatch(&batch)).done()) ++batches;
   EXPECT_EQ(batches, 1);
   EXPECT_TRUE(last.failed()) << last.reason;
-}
-
-// Each file is judged as it is when it goes, not as it was listed: a link put under its name
-// since, or a read-only mark set since, keeps it.
-TEST(FolderListing, LooksAtEachFileAsItIsWhenItGoes) {
-  TestFolder folder;
-  folder.Create({"link.log", "read-only.log"});
-  FolderListing listing;
-  std::vector<ListedEntry> batch;
-  ASSERT_TRUE(listing.Open(folder.Text(), "*.log").done() && listing.NextBatch(&batch).done());
-  fs::remove(folder.Path() / "link.log");
-  fs::create_symlink("read-only.log", folder.Path() / "link.log");
-  fs::permissions(folder.Path() / "read-only.log", fs::perms::owner_read);
-  for (const ListedEntry& entry : batch) EXPECT_TRUE(listing.DeleteEntry(entry).failed());
-  EXPECT_EQ(folder.Entries(), (Names{"link.log", "read-only.log"}));
 }
 
 // Entries handed over in any order come back in ascending order of the files' own inode
