@@ -1,7 +1,8 @@
 # What `cmake --install` puts where, and the Windows zip (CPack) and MSI (wixl).
 #   Linux:   GNU layout under the prefix, the README with its pages under docs/; with
-#            TARNWELL_INSTALL_SYSTEM_FILES also the example registry file in /etc/tarnwell
-#            and the systemd service and timer.
+#            TARNWELL_INSTALL_SYSTEM_FILES also the example registry file and the rules
+#            folder with its example rule in /etc/tarnwell, and the systemd service and
+#            timer.
 #   Windows: one flat folder: Tarnwell.exe, README.txt, LICENSE.txt.
 
 if(TARNWELL_PLATFORM STREQUAL "posix")
@@ -18,7 +19,8 @@ if(TARNWELL_PLATFORM STREQUAL "posix")
   # Off by default: these go outside the prefix (the program reads /etc/tarnwell whatever
   # the prefix), which only a package or a deliberate system install should do.
   option(TARNWELL_INSTALL_SYSTEM_FILES
-         "Also install /etc/tarnwell/registry.reg and the systemd service and timer" OFF)
+         "Also install /etc/tarnwell (registry.reg, rules.d) and the systemd service and timer"
+         OFF)
   # systemd also looks in /usr/local/lib/systemd/system, so the default follows the prefix;
   # a distribution package names its own unit folder.
   set(TARNWELL_SYSTEMD_UNIT_DIR lib/systemd/system
@@ -33,6 +35,9 @@ if(TARNWELL_PLATFORM STREQUAL "posix")
 
   if(TARNWELL_INSTALL_SYSTEM_FILES)
     install(FILES packaging/registry.reg DESTINATION /etc/tarnwell)
+    # The folder the rules are read from, with an example that is no rule (its name does
+    # not end in .conf) until an administrator copies it.
+    install(FILES packaging/rules.d/example.conf.disabled DESTINATION /etc/tarnwell/rules.d)
     # The service must start the program where this very install puts it.
     configure_file(${PROJECT_SOURCE_DIR}/packaging/tarnwell.service.in
                    ${TARNWELL_GENERATED_DIR}/tarnwell.service @ONLY)
