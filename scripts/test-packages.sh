@@ -8,6 +8,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 . scripts/lib/checks.sh
+. scripts/lib/policy_templates.sh
 
 dist=$(mktemp -d "${TMPDIR:-/tmp}/tarnwell-dist.XXXXXX")
 trap 'chmod -R u+w "$dist"; rm -rf "$dist"' EXIT
@@ -103,7 +104,7 @@ echo "== .deb: the rules folder =="
 rules="$dist/rules.d"
 mkdir "$rules"
 TARNWELL_RULES="$rules" "$program" /Rules >/dev/null 2>&1
-if sweeps_rules $? "the extracted program"; then
+if sweeps_rules "the extracted program" "$(rules_verdict $?)"; then
   # The shipped folder holds no rule: its example is read by nobody.
   shipped_rules="$tree/etc/tarnwell/rules.d"
   expect "/Rules over the shipped folder: the count" "0 Debug files deleted" \
@@ -129,11 +130,16 @@ if sweeps_rules $? "the extracted program"; then
 fi
 
 echo "== zip =="
+# README.txt with its pages beside it, as on Linux: every link of the README holds.
 listing=$(unzip -Z1 "$zip")
 echo "$listing"
-for file in Tarnwell.exe README.txt LICENSE.txt; do
+for file in Tarnwell.exe README.txt LICENSE.txt "${pages[@]}" \
+  PolicyDefinitions/Tarnwell.admx PolicyDefinitions/en-US/Tarnwell.adml; do
   grep -qx "Tarnwell-$version-win64/$file" <<<"$listing" || fail "not in the zip: $file"
 done
+grep -o '](docs/[^)#]*' README.md | sed 's/^](//' | sort -u | while read -r page; do
+  grep -qx "Tarnwell-$version-win64/$page" <<<"$listing" || echo "FAIL: README.txt links to $page, not in the zip"
+done | grep . && fail "pages missing from the zip"
 # The version resource (UTF-16 strings: each key is followed by its value) and the manifest.
 unzip -p "$zip" "Tarnwell-$version-win64/Tarnwell.exe" >"$dist/Tarnwell.exe"
 resources=$(strings -el "$dist/Tarnwell.exe")
@@ -141,6 +147,31 @@ for key in FileVersion ProductVersion; do
   expect "Tarnwell.exe $key" "$version" "$(grep -A1 -x "$key" <<<"$resources" | tail -n 1)"
 done
 grep -q longPathAware "$dist/Tarnwell.exe" || fail "Tarnwell.exe has no application manifest"
+
+echo "== Group Policy templates =="
+unzip -q "$zip" "Tarnwell-$version-win64/PolicyDefinitions/*" -d "$dist/zip"
+policy_definitions="$dist/zip/Tarnwell-$version-win64/PolicyDefinitions"
+admx="$policy_definitions/Tarnwell.admx"
+check_policy_templates "$admx" "$policy_definitions/en-US/Tarnwell.adml"
+# Eight numbered rules, each writing one rule's fields with the limits of their switches
+# (Keep a text box: a number box always writes a value, and "no Keep" could not be said).
+rule_values=$(
+  cat <<'EOF'
+text Path true true - - -
+decimal DeleteAfterDays true - 1 1000000 -
+text Keep - - - - -
+text Names - - - - -
+decimal Depth - - 0 16 -
+text MaxSize - - - - -
+text MinFree - - - - -
+EOF
+)
+expect "policies" 8 "$(policy_count "$admx")"
+for n in $(seq "$(policy_count "$admx")"); do
+  expect "policy $n: its key" "SOFTWARE\\Policies\\Corvane\\Tarnwell\\Rules\\$n" \
+    "$(policy_key "$admx" "$n")"
+  expect "policy $n: its values" "$rule_values" "$(policy_elements "$admx" "$n")"
+done
 
 echo "== MSI under Wine =="
 # The upgrade: the same installer one patch version up.

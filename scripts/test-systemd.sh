@@ -159,7 +159,7 @@ check_install() {
 installed_program_sweeps_rules() {
   inside mkdir -p /root/no-rules
   inside env TARNWELL_RULES=/root/no-rules "$program" /Rules >/dev/null 2>&1
-  sweeps_rules $? "the installed program"
+  sweeps_rules "the installed program" "$(rules_verdict $?)"
 }
 
 check_units_load() {

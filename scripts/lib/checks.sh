@@ -40,24 +40,31 @@ finish() {
 # them waiting.
 rules_pending=1
 
-# sweeps_rules STATUS WHAT: whether WHAT, a program, sweeps retention rules, told by the
-# exit status STATUS of its run of /Rules alone with no rule configured: 0 (it says there
-# is none) when it does; 2 (the usage message) from a program without them, a failure
-# unless rules_pending; anything else a failure.
+# sweeps_rules WHAT VERDICT: whether WHAT, a program, sweeps retention rules, as VERDICT
+# says: "yes"; "no", a failure unless rules_pending; any other text, a failure it
+# describes.
 sweeps_rules() {
-  case $1 in
-    0) return 0 ;;
-    2)
+  case $2 in
+    yes) return 0 ;;
+    no)
       if [ -n "${rules_pending:-}" ]; then
-        echo "WAITING: $2 has no retention rules yet (/Rules alone is the usage message): the checks of rules wait for them"
+        echo "WAITING: $1 has no retention rules yet: the checks of rules wait for them"
       else
-        fail "$2 does not sweep retention rules: /Rules alone is the usage message"
+        fail "$1 does not sweep retention rules"
       fi
-      return 1
       ;;
-    *)
-      fail "$2: /Rules alone with no rule configured: exit status $1"
-      return 1
-      ;;
+    *) fail "$1: $2" ;;
+  esac
+  return 1
+}
+
+# rules_verdict STATUS: the verdict for sweeps_rules from the exit status of a Linux
+# program's run of /Rules alone with no rule configured: 0 (it says there is none) from one
+# with rules, 2 (the usage message: no /DeleteAfterDays) from one without.
+rules_verdict() {
+  case $1 in
+    0) echo yes ;;
+    2) echo no ;;
+    *) echo "/Rules alone with no rule configured: exit status $1" ;;
   esac
 }
