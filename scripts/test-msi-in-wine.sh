@@ -204,7 +204,7 @@ sweeps_rules "Tarnwell.exe" "$verdict" && rules=1
 wine reg delete 'HKLM\SOFTWARE\Corvane\Tarnwell\Rules' /f /reg:64 >/dev/null 2>&1
 declare -A expected_left
 while read -r n days keep names depth max_size min_free planted left; do
-  declare -A data=([Path]="%SystemDrive%\tarnwell-policy\$n" [DeleteAfterDays]=$days
+  declare -A data=([Path]="%SystemDrive%\\tarnwell-policy\\$n" [DeleteAfterDays]=$days
     [Keep]=$keep [Names]=$names [Depth]=$depth [MaxSize]=$max_size [MinFree]=$min_free)
   key="HKLM\\$(policy_key "$admx" "$n")"
   written=()
@@ -219,12 +219,20 @@ while read -r n days keep names depth max_size min_free planted left; do
     [ "$value" = - ] && value=""
     wine reg add "$key" /v "$name" /t "$type" /d "$value" /f /reg:64 >/dev/null 2>&1 ||
       fail "policy $n: reg add $name"
-    expect "policy $n: the type of $name" "$type" \
-      "$(registry_value "$key" "$name" /reg:64 | cut -d' ' -f1)"
-    written+=("$name")
+    shown=$value
+    [ "$type" = REG_DWORD ] && shown=$(printf '0x%x' "$value")
+    written+=("$name $type $shown")
   done < <(policy_elements "$admx" "$n")
+  # What the key holds, as reg lists it, sorted by name; Wine's reg now and then prints
+  # nothing at all on a loaded machine, and is asked once more then.
+  for _ in 1 2; do
+    listing=$(wine reg query "$key" /reg:64 2>/dev/null | tr -d '\r' |
+      sed -n 's/^    \([^ ]*\)    \(REG_[A-Z_]*\)    /\1 \2 /p')
+    [ -n "$listing" ] && break
+  done
+  expect "policy $n: the values in $key" "$(printf '%s\n' "${written[@]}" | sort)" "$(sort <<<"$listing")"
   expect "policy $n: the values it writes" "$(printf '%s\n' "${!data[@]}" | sort | xargs)" \
-    "$(printf '%s\n' "${written[@]}" | sort | xargs)"
+    "$(printf '%s\n' "${written[@]%% *}" | sort | xargs)"
   unset data
   while read -r file; do
     mkdir -p "$(dirname "$sweep_root/$n/$file")" && touch "$sweep_root/$n/$file"
