@@ -5,7 +5,7 @@
 # target for 15 seconds; then builds the .deb, zip and MSI and installs and runs them, and
 # tries the .deb's service and timer in a container booted with systemd.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 
 scripts/install-deps.sh || exit 1
 
