@@ -175,6 +175,17 @@ daily_task_is "after a repair" "/Rules /Silent"
 # and an age in days (old.%Y%m%d.log@8 is old.YYYYMMDD.log dated 8 days ago).
 admx="$tools/PolicyDefinitions/Tarnwell.admx"
 sweep_root="$WINEPREFIX/drive_c/tarnwell-policy"
+# reg_add KEY OPTION...: wine reg add KEY OPTION... /f /reg:64. Wine's reg now and then
+# fails, or prints nothing, on a loaded machine: asked once more then, and what it said the
+# second time is shown.
+reg_add() {
+  wine reg add "$@" /f /reg:64 >/dev/null 2>&1 && return 0
+  local said
+  said=$(wine reg add "$@" /f /reg:64 2>&1) || {
+    echo "wine reg add $*: $said"
+    return 1
+  }
+}
 # named NAME@AGE,...: the file names, sorted, one a line.
 named() {
   local entry
@@ -187,10 +198,8 @@ named() {
 probe='HKLM\SOFTWARE\Corvane\Tarnwell\Rules\probe'
 mkdir -p "$WINEPREFIX/drive_c/tarnwell-probe/empty"
 touch "$WINEPREFIX/drive_c/tarnwell-probe/old.$(day -8).log"
-{
-  wine reg add "$probe" /v Path /d 'C:\tarnwell-probe' /f /reg:64 &&
-    wine reg add "$probe" /v DeleteAfterDays /t REG_DWORD /d 7 /f /reg:64
-} >/dev/null 2>&1 || fail "reg add $probe"
+reg_add "$probe" /v Path /d 'C:\tarnwell-probe' || fail "reg add $probe Path"
+reg_add "$probe" /v DeleteAfterDays /t REG_DWORD /d 7 || fail "reg add $probe DeleteAfterDays"
 timeout 300 wine "$tools/Tarnwell.exe" /DeleteAfterDays=7 '/Path=C:\tarnwell-probe\empty' /Rules /Silent
 status=$?
 if [ -e "$WINEPREFIX/drive_c/tarnwell-probe/old.$(day -8).log" ]; then
@@ -217,14 +226,12 @@ while read -r n days keep names depth max_size min_free planted left; do
     esac
     value=${data[$name]:-}
     [ "$value" = - ] && value=""
-    wine reg add "$key" /v "$name" /t "$type" /d "$value" /f /reg:64 >/dev/null 2>&1 ||
-      fail "policy $n: reg add $name"
+    reg_add "$key" /v "$name" /t "$type" /d "$value" || fail "policy $n: reg add $name"
     shown=$value
     [ "$type" = REG_DWORD ] && shown=$(printf '0x%x' "$value")
     written+=("$name $type $shown")
   done < <(policy_elements "$admx" "$n")
-  # What the key holds, as reg lists it, sorted by name; Wine's reg now and then prints
-  # nothing at all on a loaded machine, and is asked once more then.
+  # What the key holds, as reg lists it (asked once more when it lists nothing, as reg_add).
   for _ in 1 2; do
     listing=$(wine reg query "$key" /reg:64 2>/dev/null | tr -d '\r' |
       sed -n 's/^    \([^ ]*\)    \(REG_[A-Z_]*\)    /\1 \2 /p')
