@@ -96,6 +96,9 @@ std::optional<ConfiguredRule> RegistryRule(const platform::RegistryKey& key,
     std::string why;
     const std::optional<std::string> text = FieldText(field, *kind, value, &why);
     if (!text) return refused(why);
+    // An empty text sets nothing: the Group Policy editor writes one for each box of a
+    // policy left empty (Tarnwell.admx's Keep, Names, MaxSize, MinFree).
+    if (text->empty()) continue;
     if (std::optional<std::string> bad = SetConfiguredField(field, *text, &configured.rule)) {
       return refused(*bad);
     }

@@ -6,14 +6,14 @@
 # and MSI and installs and runs them, and tries the .deb's service and timer in a
 # container booted with systemd.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 
 scripts/install-deps.sh || exit 1
 
 failed=()
 scripts/check-layers.sh || failed+=("layers")
 scripts/check-links.sh || failed+=("links")
-find app base general platform tests ui bench \( -name '*.cpp' -o -name '*.h' \) -print0 |
+find app base general platform tests ui bench packaging \( -name '*.cpp' -o -name '*.h' \) -print0 |
   xargs -0 clang-format --dry-run --Werror || failed+=("format")
 
 for preset in native asan tsan windows; do

@@ -32,3 +32,26 @@ finish() {
   echo "$1 passed."
   exit 0
 }
+
+# sweeps_rules WHAT VERDICT: whether WHAT, a program, sweeps retention rules, as VERDICT
+# says: "yes"; "no" or any other text, a failure it describes. The checks of the rules
+# themselves run only after a "yes": a program without them fails here once, not in each.
+sweeps_rules() {
+  case $2 in
+    yes) return 0 ;;
+    no) fail "$1 does not sweep retention rules" ;;
+    *) fail "$1: $2" ;;
+  esac
+  return 1
+}
+
+# rules_verdict STATUS: the verdict for sweeps_rules from the exit status of a Linux
+# program's run of /Rules alone with no rule configured: 0 (it says there is none) from one
+# with rules, 2 (the usage message: no /DeleteAfterDays) from one without.
+rules_verdict() {
+  case $1 in
+    0) echo yes ;;
+    2) echo no ;;
+    *) echo "/Rules alone with no rule configured: exit status $1" ;;
+  esac
+}
