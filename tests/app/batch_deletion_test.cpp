@@ -37,13 +37,13 @@ TEST(DeleteEntries, ComesToTheSameOnOneThreadAndOnFour) {
   const struct {
     Change change = nullptr;
     bool what_if = false;
-    std::int64_t deleted, read_only = 0, not_deleted = 0;
+    std::int64_t deleted, read_only = 0, other = 0;  // not deleted: the mark, no ordinary file
     std::size_t left;
   } rows[] = {
       {.deleted = 40, .left = 0},
       {.change = MakeReadOnly, .deleted = 36, .read_only = 4, .left = 4},
       {.change = Remove, .deleted = 36, .left = 0},
-      {.change = SwapForLink, .deleted = 36, .not_deleted = 4, .left = 4},
+      {.change = SwapForLink, .deleted = 36, .other = 4, .left = 4},
       {.change = MakeReadOnly, .what_if = true, .deleted = 36, .read_only = 4, .left = 40},
   };
   // Checked once the record is read back: a failure told meanwhile would land in it.
@@ -74,10 +74,14 @@ TEST(DeleteEntries, ComesToTheSameOnOneThreadAndOnFour) {
       SweepResult result;
       DeleteEntries(listing, batch, *platform::FolderAsUsed(folder.Text()), choices, report,
                     result);
-      outcomes.emplace_back(run, result.deleted, result.read_only, result.not_deleted,
+      using enum platform::DeletionFailure;
+      const auto count = [&](platform::DeletionFailure kind) {
+        return result.not_deleted[static_cast<std::size_t>(kind)];
+      };
+      outcomes.emplace_back(run, result.deleted, count(kReadOnly), count(kOther),
                             folder.Entries().size());
-      wanted.emplace_back(run, row.deleted, row.read_only, row.not_deleted, row.left);
-      if (result.not_deleted > 0) reasons.push_back(result.first_reason);
+      wanted.emplace_back(run, row.deleted, row.read_only, row.other, row.left);
+      if (result.Unmeant() > 0) reasons.push_back(result.first_reason);
     }
   }
   std::istringstream output(testing::internal::GetCapturedStdout());
