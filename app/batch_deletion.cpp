@@ -77,7 +77,7 @@ void DeleteEntries(platform::FolderListing& listing, std::span<const platform::L
           ++counts.not_deleted[static_cast<std::size_t>(kind)];
         }
         if (!gone.done()) continue;
-        if (choices.list) report.Record(platform::LineText(platform::EntryPath(used, entry->name)));
+        if (choices.list) report.Record(platform::EntryPath(used, entry->name));
         ++counts.deleted;
         counts.bytes += size.length;
         // Another name keeps the file's blocks in use.
