@@ -16,15 +16,11 @@ import subprocess
 import sys
 import tempfile
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+from checks import expect, finish  # noqa: E402
+
 program = sys.argv[1]
-failures = 0
-
-
-def expect(what, wanted, got):
-    global failures
-    if wanted != got:
-        failures += 1
-        print(f"FAIL: {what}: expected {wanted!r}, got {got!r}")
 
 
 def old(stem):
@@ -149,6 +145,4 @@ finally:
         subprocess.run(["umount", mount])
     subprocess.run(["chmod", "-R", "u+rwx", top])
     subprocess.run(["rm", "-rf", top])
-if failures:
-    sys.exit(f"JSON report: {failures} failed")
-print("JSON report passed.")
+finish("JSON report")

@@ -14,15 +14,11 @@ import subprocess
 import sys
 import tempfile
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+from checks import expect, finish  # noqa: E402
+
 exe = sys.argv[1]
-failures = 0
-
-
-def expect(what, wanted, got):
-    global failures
-    if wanted != got:
-        failures += 1
-        print(f"FAIL: {what}: expected {wanted!r}, got {got!r}")
 
 
 def run(*arguments):
@@ -74,6 +70,4 @@ try:
 finally:
     subprocess.run(["chmod", "-R", "u+rwx", root])
     subprocess.run(["rm", "-rf", root])
-if failures:
-    sys.exit(f"JSON report under Wine: {failures} failed")
-print("JSON report under Wine passed.")
+finish("JSON report under Wine")
