@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/tarnwell_fn.h"
 #include "base/runtime_error.h"
 #include "platform/event_log.h"
 #include "platform/message_box.h"
@@ -87,7 +88,8 @@ void Report::Usage(const std::string& why) {
 
 void Report::Finish(Long total, const std::vector<std::string>& folders, int exit_status) {
   if (choices_.json) {
-    const platform::OsResult written = WriteSummary(total, record_failure_ ? 1 : exit_status);
+    const platform::OsResult written =
+        WriteSummary(total, record_failure_ ? kRunTimeErrorExitStatus : exit_status);
     if (written.failed() && !record_failure_) record_failure_ = written.reason;
   }
   if (record_failure_) RaiseError(kDeviceIoError, "standard output: " + *record_failure_);
