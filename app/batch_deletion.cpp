@@ -46,9 +46,7 @@ std::size_t ThreadsFor(unsigned asked, std::size_t entries) {
 
 // What one share of the entries came to.
 struct Share {
-  std::int64_t deleted = 0, read_only = 0, not_deleted = 0;
-  std::uint64_t bytes = 0, freed = 0;
-  std::string first_reason;  // of the share's first failure but the read-only mark
+  SweepResult counts;  // the share's alone, its first reason that of its own first failure
   std::exception_ptr error;
 };
 
@@ -70,21 +68,20 @@ void DeleteEntries(platform::FolderListing& listing, std::span<const platform::L
         platform::FileSize size;
         const platform::OsResult gone = choices.what_if ? listing.WouldDeleteEntry(*entry, &size)
                                                         : listing.DeleteEntry(*entry, &size);
+        SweepResult& counts = share.counts;
         if (gone.failed()) {
-          if (gone.reason == platform::kReadOnlyReason) {
-            ++share.read_only;
-          } else if (share.not_deleted++ == 0) {
-            share.first_reason = gone.reason;
+          const platform::DeletionFailure kind = platform::KindOfFailure(gone);
+          if (kind != platform::DeletionFailure::kReadOnly && counts.Unmeant() == 0) {
+            counts.first_reason = gone.reason;
           }
+          ++counts.not_deleted[static_cast<std::size_t>(kind)];
         }
         if (!gone.done()) continue;
-        if (choices.list) {
-          report.Record(platform::LineText(platform::EntryPath(used, entry->name)));
-        }
-        ++share.deleted;
-        share.bytes += size.length;
+        if (choices.list) report.Record(platform::EntryPath(used, entry->name));
+        ++counts.deleted;
+        counts.bytes += size.length;
         // Another name keeps the file's blocks in use.
-        if (size.links == 1) share.freed += size.allocated;
+        if (size.links == 1) counts.freed += size.allocated;
       }
     } catch (...) {
       share.error = std::current_exception();
@@ -108,12 +105,10 @@ void DeleteEntries(platform::FolderListing& listing, std::span<const platform::L
   }
   // In the order of `entries`, so the first reason is the earliest failure's.
   for (const Share& share : shares) {
-    result.deleted = AddLong(result.deleted, static_cast<Long>(share.deleted));
-    result.bytes += share.bytes;
-    result.freed += share.freed;
-    result.read_only += share.read_only;
-    if (result.not_deleted == 0 && share.not_deleted > 0) result.first_reason = share.first_reason;
-    result.not_deleted += share.not_deleted;
+    result.deleted = AddLong(result.deleted, share.counts.deleted);
+    result.bytes += share.counts.bytes;
+    result.freed += share.counts.freed;
+    AddFailures(share.counts, result);
   }
 }
 

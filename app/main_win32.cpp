@@ -35,6 +35,8 @@ void ReportError(const RuntimeError& error, const RunOutcome& outcome) {
   } catch (const std::bad_alloc&) {
     // Unwinding has freed the entry's text; the box below needs little.
   }
+  // A caller that reads the JSON report reads the streams, not the screen.
+  if (outcome.choices.json) platform::ShowNotice(FormatRuntimeErrorWithDetail(error));
   if (!outcome.unwatched) platform::ShowErrorMessage(FormatRuntimeError(error));
 }
 

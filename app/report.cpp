@@ -2,9 +2,11 @@
 
 #include <utility>
 
+#include "app/tarnwell_fn.h"
 #include "base/runtime_error.h"
 #include "platform/event_log.h"
 #include "platform/message_box.h"
+#include "platform/path_text.h"
 #include "platform/standard_output.h"
 
 namespace tarnwell {
@@ -37,12 +39,23 @@ void Report::Notice(const std::string& text) {
   const std::string line = "tarnwell: " + text;
   platform::ShowNotice(line);
   if (unwatched_) Log(platform::EventType::kWarning, platform::kEventNotice, {line});
+  if (!choices_.json) return;
+  if (summary_.warnings.size() < kMostWarnings) {
+    summary_.warnings.push_back(text);
+  } else {
+    ++summary_.more_warnings;
+  }
 }
 
 void Report::Record(const std::string& path) {
+  const std::string line = choices_.json ? JsonPathLine(path) : platform::LineText(path);
   const std::lock_guard<std::mutex> lock(record_mutex_);
-  const platform::OsResult written = platform::WriteStandardOutputLine(path);
+  const platform::OsResult written = platform::WriteStandardOutputLine(line);
   if (written.failed() && !record_failure_) record_failure_ = written.reason;
+}
+
+void Report::Swept(JsonSweep sweep) {
+  if (choices_.json) summary_.sweeps.push_back(std::move(sweep));
 }
 
 void Report::Result(const std::string& text) { platform::ShowNotice("tarnwell: " + text); }
@@ -66,11 +79,21 @@ void Report::Usage(const std::string& why) {
     Log(platform::EventType::kWarning, platform::kEventUsageShown,
         {command_line_, why.empty() ? "asked for with /?" : why});
   }
-  if (seen_) Show(kUsageMessage);
+  if (!seen_) return;
+  // Standard output holds JSON alone, which a usage message would break.
+  const platform::OsResult shown = choices_.json ? platform::ShowMessageApart(kUsageMessage)
+                                                 : platform::ShowMessage(kUsageMessage);
+  if (shown.failed()) RaiseError(kDeviceIoError, shown.reason);
 }
 
-void Report::Finish(Long total, const std::vector<std::string>& folders) {
+void Report::Finish(Long total, const std::vector<std::string>& folders, int exit_status) {
+  if (choices_.json) {
+    const platform::OsResult written =
+        WriteSummary(total, record_failure_ ? kRunTimeErrorExitStatus : exit_status);
+    if (written.failed() && !record_failure_) record_failure_ = written.reason;
+  }
   if (record_failure_) RaiseError(kDeviceIoError, "standard output: " + *record_failure_);
+  if (choices_.json && !unwatched_) return;
   if (!unwatched_) {
     Show(std::to_string(total) +
          (choices_.what_if ? " Debug files would be deleted" : " Debug files deleted"));
@@ -81,6 +104,17 @@ void Report::Finish(Long total, const std::vector<std::string>& folders) {
   Log(platform::EventType::kInformation,
       choices_.what_if ? platform::kEventPreviewed : platform::kEventSwept,
       {std::to_string(total), lines});
+}
+
+void Report::Abandon(Long total, int exit_status) {
+  if (choices_.json) WriteSummary(total, exit_status);
+}
+
+platform::OsResult Report::WriteSummary(Long total, int exit_status) {
+  summary_.preview = choices_.what_if;
+  summary_.deleted = total;
+  summary_.exit_status = exit_status;
+  return platform::WriteStandardOutputLine(JsonSummaryLine(summary_));
 }
 
 }  // namespace tarnwell

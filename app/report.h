@@ -8,9 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "app/json_report.h"
 #include "base/runtime_error.h"
 #include "general/numbers.h"
 #include "general/run_plan.h"
+#include "platform/os_result.h"
 
 namespace tarnwell {
 
@@ -27,13 +29,19 @@ class Report {
 
   // A notice for whoever reads an unattended run's log, `text` after "tarnwell: ": one line
   // on standard error (Windows: when a caller redirected it), also under /Silent; and when
-  // the run is unwatched, an Event Log warning with that line.
+  // the run is unwatched, an Event Log warning with that line. With /Json also one of the
+  // summary's warnings. From the run's own thread.
   void Notice(const std::string& text);
 
-  // The /List line for `path` (a full path, as platform::LineText writes it). A line that
-  // cannot be written must not cost the deletions still to come: the first failure is
-  // kept for Finish. Lines written from several threads stay whole.
+  // The /List line for `path` (a full path as the system names it): platform::LineText's,
+  // or with /Json an object (JsonPathLine). A line that cannot be written must not cost the
+  // deletions still to come: the first failure is kept for Finish. Lines written from
+  // several threads stay whole.
   void Record(const std::string& path);
+
+  // With /Json: the entry of one sweep, or of a rule not swept, for the summary, in sweep
+  // order. Without, nothing.
+  void Swept(JsonSweep sweep);
 
   // How one sweep of a /Rules run ended, `text` after "tarnwell: " on standard error (a
   // rule's result: "rule myapp.conf: /var/log/myapp: 12 deleted"), also under /Silent, so
@@ -56,18 +64,27 @@ class Report {
 
   // The usage message instead of a run (unless no box can be seen), and `why` (empty: it
   // was asked for) as a line on standard error; when the run is unwatched, an Event Log
-  // warning with the command line and why. Raises kDeviceIoError when the message cannot
-  // be shown.
+  // warning with the command line and why. With /Json no JSON, and on POSIX the usage
+  // message on standard error too. Raises kDeviceIoError when the message cannot be shown.
   void Usage(const std::string& why);
 
   // The end of a run that deleted `total` files (with /WhatIf: would delete) in `folders`
-  // (as given, in sweep order): the count message, or when the run is unwatched an Event
-  // Log entry with the count and the folders. Raises kDeviceIoError, instead, when a /List
-  // line was lost, so that an incomplete record does not pass for a success, or when the
-  // message cannot be shown.
-  void Finish(Long total, const std::vector<std::string>& folders);
+  // (as given, in sweep order) and exits with `exit_status`: the count message, or with
+  // /Json the summary instead; and when the run is unwatched an Event Log entry with the
+  // count and the folders, in place of the message. Raises kDeviceIoError, after the
+  // summary (its exit status then 1), when a /List line was lost, so that an incomplete
+  // record does not pass for a success, or when the message or summary cannot be written.
+  void Finish(Long total, const std::vector<std::string>& folders, int exit_status);
+
+  // With /Json: the summary of a run that a run-time error ends after `total` files,
+  // before the error is reported; `exit_status` is what the process exits with. One that
+  // cannot be written is lost: the error is what the run reports.
+  void Abandon(Long total, int exit_status);
 
  private:
+  // The summary line with the run's counts, on standard output.
+  platform::OsResult WriteSummary(Long total, int exit_status);
+
   RunChoices choices_;
   std::string command_line_;
   std::string usage_hint_;
@@ -75,6 +92,7 @@ class Report {
   bool unwatched_;
   std::mutex record_mutex_;
   std::optional<std::string> record_failure_;
+  JsonSummary summary_;  // with /Json, filled in as the run goes
 };
 
 }  // namespace tarnwell

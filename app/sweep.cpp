@@ -77,18 +77,16 @@ class AgeRule {
                      (named.first == 1 ? " file" : " files") + ", none named like " +
                      reading_.Text());
     }
-    if (here.not_deleted > 0) {
-      report_.Notice(shown + ": " + std::to_string(here.not_deleted) +
-                     (here.not_deleted == 1 ? " old file" : " old files") +
+    if (const std::int64_t unmeant = here.Unmeant(); unmeant > 0) {
+      report_.Notice(shown + ": " + std::to_string(unmeant) +
+                     (unmeant == 1 ? " old file" : " old files") +
                      " not deleted: " + here.first_reason);
     }
     result_.deleted = AddLong(result_.deleted, here.deleted);
     result_.bytes += here.bytes;
     result_.freed += here.freed;
     result_.kept += here.kept;
-    result_.read_only += here.read_only;
-    if (result_.not_deleted == 0) result_.first_reason = here.first_reason;
-    result_.not_deleted += here.not_deleted;
+    AddFailures(here, result_);
   }
 
  private:
@@ -101,6 +99,23 @@ class AgeRule {
 };
 
 }  // namespace
+
+std::int64_t SweepResult::Unmeant() const {
+  std::int64_t unmeant = 0;
+  for (std::size_t kind = 0; kind < not_deleted.size(); ++kind) {
+    if (kind != static_cast<std::size_t>(platform::DeletionFailure::kReadOnly)) {
+      unmeant += not_deleted[kind];
+    }
+  }
+  return unmeant;
+}
+
+void AddFailures(const SweepResult& part, SweepResult& whole) {
+  if (whole.Unmeant() == 0) whole.first_reason = part.first_reason;
+  for (std::size_t kind = 0; kind < whole.not_deleted.size(); ++kind) {
+    whole.not_deleted[kind] += part.not_deleted[kind];
+  }
+}
 
 SweepResult Sweep(const Rule& rule, const RunChoices& choices, Report& report) {
   SweepResult result;

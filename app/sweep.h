@@ -7,6 +7,7 @@
 #include "app/report.h"
 #include "general/numbers.h"
 #include "general/run_plan.h"
+#include "platform/folder_listing.h"
 
 namespace tarnwell {
 
@@ -16,15 +17,19 @@ struct SweepResult {
   // written as platform::LineText); empty when the folder text names no folder on this
   // system at all (a drive-letter path on POSIX).
   std::string folder;
-  bool there = false;                   // the folder was there and was read
-  Long deleted = 0;                     // files deleted (with /WhatIf: that would be)
-  std::uint64_t bytes = 0;              // their length, as ls -l and Explorer show it
-  std::uint64_t freed = 0;              // the space their deletion gave back (last names')
-  std::int64_t kept = 0;                // old logs that stayed as the newest of their stem (/Keep)
-  std::int64_t read_only = 0;           // old logs that stayed for their read-only mark, as meant
-  std::int64_t not_deleted = 0;         // old logs whose deletion failed for any other reason
-  std::string first_reason;             // the system's words for the first of those
+  bool there = false;       // the folder was there and was read
+  Long deleted = 0;         // files deleted (with /WhatIf: that would be)
+  std::uint64_t bytes = 0;  // their length, as ls -l and Explorer show it
+  std::uint64_t freed = 0;  // the space their deletion gave back (last names')
+  std::int64_t kept = 0;    // old logs that stayed as the newest of their stem (/Keep)
+  // Old logs whose deletion failed, by why (platform::KindOfFailure); those with the
+  // read-only mark stay as meant.
+  platform::FailureCounts not_deleted{};
+  std::string first_reason;             // the system's words for the first failure but those
   std::int64_t unreadable_folders = 0;  // sub-folders that could not be read (/Depth)
+
+  // The old logs whose deletion failed for another reason than their read-only mark.
+  std::int64_t Unmeant() const;
 };
 
 // Deletes the dated logs directly inside `rule.folder` (and its sub-folders down to
@@ -43,6 +48,10 @@ struct SweepResult {
 // reached or listed, raises kPathFileAccessError, its detail naming it and the system's
 // reason.
 SweepResult Sweep(const Rule& rule, const RunChoices& choices, Report& report);
+
+// Adds the failures of `part`, a later part of a sweep, to those of `whole`: the first
+// reason stays the earliest's.
+void AddFailures(const SweepResult& part, SweepResult& whole);
 
 // The number of files Sweep deletes in `folder` with the day limit `limit` and nothing
 // else asked: 0 for a folder that is not there. Raises what Sweep raises.

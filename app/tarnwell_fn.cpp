@@ -28,6 +28,22 @@ std::string DebugFolder(Report& report) {
   return folder;
 }
 
+// The entry of a sweep of `swept` in the JSON report, `rule` its rule's name (none: the
+// command line's own sweep). Its folder as the sweep used it, or as given where that names
+// no folder here ("c:" on POSIX).
+JsonSweep EntryOf(std::optional<std::string> rule, const Rule& swept,
+                  const SweepResult& result = {}, std::optional<std::string> error = {}) {
+  std::optional<std::string> folder = platform::FolderAsUsed(swept.folder, swept.verbatim_folder);
+  if (!folder && !swept.folder.empty()) folder = swept.folder;
+  return {.rule = std::move(rule),
+          .folder = std::move(folder),
+          .deleted = result.deleted,
+          .bytes = result.bytes,
+          .kept = result.kept,
+          .not_deleted = result.not_deleted,
+          .error = std::move(error)};
+}
+
 // The count a rule's line gives, as the count message words it.
 std::string CountText(Long count, const RunChoices& choices) {
   return std::to_string(count) + (choices.what_if ? " would be deleted" : " deleted");
@@ -42,8 +58,6 @@ RunEnding Main(const Invocation& invocation, RunOutcome* outcome) {
   Report report(plan.choices, CommandLine, std::string(invocation.usage_hint));
   outcome->choices = plan.choices;
   outcome->unwatched = report.Unwatched();
-  // With /Rules an overflowing day count costs the command line's own sweep alone.
-  if (plan.error && !plan.rules) throw *plan.error;
   if (plan.usage) {
     report.Usage(*plan.usage);
     return RunEnding::kUsageShown;
@@ -52,17 +66,26 @@ RunEnding Main(const Invocation& invocation, RunOutcome* outcome) {
   std::int64_t unreadable = 0;  // sub-folders, each already said
   bool failed = false;          // with /Rules: a sweep stopped, or a rule refused; each said
   // With /Rules each sweep stands alone: its run-time error is said and the others still
-  // run. Without, the error ends the run as it always has.
-  const auto sweep = [&](const Rule& rule, const std::string& rule_name) {
+  // run. Without, the error ends the run as it always has, the JSON summary written first.
+  const auto sweep_failed = [&](const RuntimeError& error, const Rule& rule,
+                                const std::optional<std::string>& rule_name) {
+    report.Swept(EntryOf(rule_name, rule, {}, FormatRuntimeErrorWithDetail(error)));
+    if (!plan.rules) {
+      report.Abandon(outcome->total, kRunTimeErrorExitStatus);
+      throw error;
+    }
+    report.SweepFailed(error, rule_name.value_or(""));
+    failed = true;
+  };
+  const auto sweep = [&](const Rule& rule, const std::optional<std::string>& rule_name) {
     try {
       const SweepResult result = Sweep(rule, plan.choices, report);
       outcome->total = AddLong(outcome->total, result.deleted);
       unreadable += result.unreadable_folders;
+      report.Swept(EntryOf(rule_name, rule, result));
       return std::optional(result);
     } catch (const RuntimeError& error) {
-      if (!plan.rules) throw;
-      report.SweepFailed(error, rule_name);
-      failed = true;
+      sweep_failed(error, rule, rule_name);
       return std::optional<SweepResult>();
     }
   };
@@ -72,15 +95,15 @@ RunEnding Main(const Invocation& invocation, RunOutcome* outcome) {
     Rule rule = plan.sweep;
     rule.folder = std::move(folder);
     outcome->folders.push_back(rule.folder);
-    const std::optional<SweepResult> result = sweep(rule, "");
+    const std::optional<SweepResult> result = sweep(rule, std::nullopt);
     if (named && result && !result->there && !result->folder.empty()) {
       report.Notice(result->folder + ": no such folder, nothing swept");
     }
   };
   bool debug_path_named = false;
+  // An overflowing day count costs the command line's own sweep, which has no folder yet.
   if (plan.error) {
-    report.SweepFailed(*plan.error, "");
-    failed = true;
+    sweep_failed(*plan.error, plan.sweep, std::nullopt);
   } else if (!plan.sweep.folder.empty()) {
     own_sweep(plan.sweep.folder, true);
   } else if (plan.sweep.days > 0) {
@@ -97,6 +120,7 @@ RunEnding Main(const Invocation& invocation, RunOutcome* outcome) {
     for (const ConfiguredRule& rule : configured.rules) {
       if (!rule.fault.empty()) {
         report.Refused((rule.name.empty() ? "" : "rule " + rule.name + ": ") + rule.fault);
+        report.Swept(EntryOf(rule.name, rule.rule, {}, rule.fault));
         failed = true;
         continue;
       }
@@ -120,8 +144,10 @@ RunEnding Main(const Invocation& invocation, RunOutcome* outcome) {
                     " or set DebugPath in " + platform::RegistryLocation());
     }
   }
-  report.Finish(outcome->total, outcome->folders);
-  return unreadable > 0 || failed ? RunEnding::kSweptWithFailure : RunEnding::kSwept;
+  const RunEnding ending =
+      unreadable > 0 || failed ? RunEnding::kSweptWithFailure : RunEnding::kSwept;
+  report.Finish(outcome->total, outcome->folders, static_cast<int>(ending));
+  return ending;
 }
 
 int ExitStatusOfRun(const Invocation& invocation, RunOutcome* outcome,

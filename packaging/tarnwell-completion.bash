@@ -9,7 +9,7 @@
 _tarnwell() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]} option="" prefix="" i
   local options="--older-than= --keep= --names= --depth= --max-size= --min-free= --rules
-    --dry-run --list --quiet --help --version"
+    --dry-run --list --quiet --json --help --version"
   local patterns=('u_ex{yyMMdd}.log' 'u_ex{yyMMdd}.log|u_ex{yyMMddHH}.log' '*-{yyyy-MM-dd}.log'
     '*.{yyyy-MM-dd}.log.gz' 'log{yyyyMMdd}.txt' '*.log-{yyyyMMdd}' '*_{yyyyMMdd_HHmmss}.log')
   COMPREPLY=()

@@ -1,6 +1,7 @@
 // Reading a folder in bounded batches of matching names, and deleting what was listed.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -49,6 +50,25 @@ struct DiskSpace {
 // The reason DeleteEntry and WouldDeleteEntry give for a file with the read-only mark, which
 // stays on purpose.
 inline constexpr char kReadOnlyReason[] = "read-only";
+
+// Why a file that a sweep meant to delete stayed, in the few kinds that ask for different
+// action (clear a mark, wait for a program, fix ownership, remount), for the report's
+// counts; the system's own words stay in the notices.
+enum class DeletionFailure { kReadOnly, kInUse, kPermissionDenied, kReadOnlyFileSystem, kOther };
+inline constexpr std::size_t kDeletionFailureKinds = 5;
+// Files that stayed, counted by DeletionFailure.
+using FailureCounts = std::array<std::int64_t, kDeletionFailureKinds>;
+
+// The kind of `failed`, a kFailed result of DeleteEntry or WouldDeleteEntry: kReadOnly for
+// kReadOnlyReason, else by its code (kOther without one: no longer an ordinary file).
+//  POSIX, errno: EBUSY and ETXTBSY in use (a file mounted over, one being executed);
+//  EACCES and EPERM permission denied (the folder's rights, the sticky bit, an immutable
+//  or append-only mark); EROFS read-only file system.
+//  Windows, the Win32 code: ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION and
+//  ERROR_USER_MAPPED_FILE in use (held open without delete sharing, locked, mapped);
+//  ERROR_ACCESS_DENIED permission denied; ERROR_WRITE_PROTECT read-only file system (a
+//  write-protected medium or read-only volume).
+DeletionFailure KindOfFailure(const OsResult& failed);
 
 // The bytes one batch of a listing may take: its names, the entries that point at them
 // and, on Windows, the names as listed in UTF-16. A folder of any size is read in this

@@ -15,6 +15,10 @@ namespace tarnwell::platform {
 //           disk, closed descriptor); `reason` says why. Never kNotThere.
 OsResult ShowMessage(const std::string& text);
 
+// As ShowMessage, for a run whose standard output holds data a program reads (/Json): on
+// POSIX the line goes to standard error instead; on Windows the same box.
+OsResult ShowMessageApart(const std::string& text);
+
 // A run-time error report: on Windows a modal box with the error icon; on POSIX one line
 // on standard error. Results as for ShowMessage.
 OsResult ShowErrorMessage(const std::string& text);

@@ -29,4 +29,12 @@ std::string EntryPath(std::string_view folder, std::string_view name);
 // these and whose separator is "\", it comes back unchanged.
 std::string LineText(std::string_view path);
 
+// `path` as a name in the JSON report: text that a JSON string holds and a reader can
+// undo. On POSIX, where a name may hold bytes that are not UTF-8: "\" becomes "\\", and
+// every byte that is not part of well-formed UTF-8 "\x" and two lower-case hex digits
+// (EscapeNonUtf8); every other byte stays, line ends and quotes too (JSON escapes those).
+// On Windows, whose names are UTF-16 and come here always as well-formed UTF-8, with "\"
+// their separator, it comes back unchanged: a caller reads "D:\Logs" as it was written.
+std::string JsonText(std::string_view path);
+
 }  // namespace tarnwell::platform

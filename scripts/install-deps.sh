@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make clang-format
   libgtest-dev libbenchmark-dev
+  # the JSON report (both targets), and the tests that read it
+  nlohmann-json3-dev python3
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils
   time

@@ -329,4 +329,20 @@ OsResult FolderListing::Space(DiskSpace* space) const {
 
 unsigned FolderListing::MostDeletingThreads() { return 4; }
 
+DeletionFailure KindOfFailure(const OsResult& failed) {
+  if (failed.reason == kReadOnlyReason) return DeletionFailure::kReadOnly;
+  switch (failed.code) {
+    case EBUSY:
+    case ETXTBSY:
+      return DeletionFailure::kInUse;
+    case EACCES:
+    case EPERM:
+      return DeletionFailure::kPermissionDenied;
+    case EROFS:
+      return DeletionFailure::kReadOnlyFileSystem;
+    default:
+      return DeletionFailure::kOther;
+  }
+}
+
 }  // namespace tarnwell::platform

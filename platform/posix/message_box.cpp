@@ -20,6 +20,10 @@ OsResult ShowMessage(const std::string& text) {
   return WriteLine(STDOUT_FILENO, "standard output", text);
 }
 
+OsResult ShowMessageApart(const std::string& text) {
+  return WriteLine(STDERR_FILENO, "standard error", text);
+}
+
 OsResult ShowErrorMessage(const std::string& text) {
   return WriteLine(STDERR_FILENO, "standard error", text);
 }

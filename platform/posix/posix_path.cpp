@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/utf8_text.h"
 #include "platform/path_text.h"
 
 namespace tarnwell::platform {
@@ -78,5 +79,7 @@ std::string LineText(std::string_view path) {
   }
   return text;
 }
+
+std::string JsonText(std::string_view path) { return EscapeNonUtf8(path, true); }
 
 }  // namespace tarnwell::platform

@@ -150,6 +150,10 @@ OsResult OpenEntry(const Handle& folder, std::optional<std::wstring>& name, cons
   HANDLE handle = INVALID_HANDLE_VALUE;
   const NTSTATUS status =
       NtOpenFile(&handle, how.access, &attributes, &io, how.sharing, how.options);
+  // A folder now standing where a file was listed is no ordinary file, as its attributes
+  // would say once open, not the "Access denied" that the status turns into.
+  constexpr NTSTATUS kFileIsADirectory = static_cast<NTSTATUS>(0xC00000BA);
+  if (status == kFileIsADirectory) return Win32Error(ERROR_NOT_SUPPORTED);
   if (status < 0) return Win32Error(RtlNtStatusToDosError(status));
   opened->reset(handle);
   return OsResult::Done();
@@ -274,5 +278,21 @@ OsResult FolderListing::WouldDeleteEntry(const ListedEntry& listed, FileSize* si
 }
 
 unsigned FolderListing::MostDeletingThreads() { return 1; }
+
+DeletionFailure KindOfFailure(const OsResult& failed) {
+  if (failed.reason == kReadOnlyReason) return DeletionFailure::kReadOnly;
+  switch (failed.code) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+      return DeletionFailure::kInUse;
+    case ERROR_ACCESS_DENIED:
+      return DeletionFailure::kPermissionDenied;
+    case ERROR_WRITE_PROTECT:
+      return DeletionFailure::kReadOnlyFileSystem;
+    default:
+      return DeletionFailure::kOther;
+  }
+}
 
 }  // namespace tarnwell::platform

@@ -23,6 +23,8 @@ OsResult ShowBox(const std::string& text, UINT icon) {
 
 OsResult ShowMessage(const std::string& text) { return ShowBox(text, MB_ICONINFORMATION); }
 
+OsResult ShowMessageApart(const std::string& text) { return ShowMessage(text); }
+
 OsResult ShowErrorMessage(const std::string& text) { return ShowBox(text, MB_ICONERROR); }
 
 void ShowNotice(const std::string& text) {

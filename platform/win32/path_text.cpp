@@ -41,4 +41,6 @@ std::string EntryPath(std::string_view folder, std::string_view name) {
 
 std::string LineText(std::string_view path) { return std::string(path); }
 
+std::string JsonText(std::string_view path) { return std::string(path); }
+
 }  // namespace tarnwell::platform

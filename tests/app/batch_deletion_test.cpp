@@ -37,17 +37,19 @@ TEST(DeleteEntries, ComesToTheSameOnOneThreadAndOnFour) {
   const struct {
     Change change = nullptr;
     bool what_if = false;
-    std::int64_t deleted, read_only = 0, not_deleted = 0;
+    std::int64_t deleted;
+    // By kind: read-only (the mark), in use, permission denied, read-only file system, other.
+    platform::FailureCounts not_deleted = {};
     std::size_t left;
   } rows[] = {
       {.deleted = 40, .left = 0},
-      {.change = MakeReadOnly, .deleted = 36, .read_only = 4, .left = 4},
+      {.change = MakeReadOnly, .deleted = 36, .not_deleted = {4}, .left = 4},
       {.change = Remove, .deleted = 36, .left = 0},
-      {.change = SwapForLink, .deleted = 36, .not_deleted = 4, .left = 4},
-      {.change = MakeReadOnly, .what_if = true, .deleted = 36, .read_only = 4, .left = 40},
+      {.change = SwapForLink, .deleted = 36, .not_deleted = {0, 0, 0, 0, 4}, .left = 4},
+      {.change = MakeReadOnly, .what_if = true, .deleted = 36, .not_deleted = {4}, .left = 40},
   };
   // Checked once the record is read back: a failure told meanwhile would land in it.
-  using Outcome = std::tuple<std::string, std::int64_t, std::int64_t, std::int64_t, std::size_t>;
+  using Outcome = std::tuple<std::string, std::int64_t, platform::FailureCounts, std::size_t>;
   std::vector<Outcome> outcomes, wanted;
   std::multiset<std::string> expected, written;
   Lines reasons;
@@ -74,10 +76,9 @@ TEST(DeleteEntries, ComesToTheSameOnOneThreadAndOnFour) {
       SweepResult result;
       DeleteEntries(listing, batch, *platform::FolderAsUsed(folder.Text()), choices, report,
                     result);
-      outcomes.emplace_back(run, result.deleted, result.read_only, result.not_deleted,
-                            folder.Entries().size());
-      wanted.emplace_back(run, row.deleted, row.read_only, row.not_deleted, row.left);
-      if (result.not_deleted > 0) reasons.push_back(result.first_reason);
+      outcomes.emplace_back(run, result.deleted, result.not_deleted, folder.Entries().size());
+      wanted.emplace_back(run, row.deleted, row.not_deleted, row.left);
+      if (result.Unmeant() > 0) reasons.push_back(result.first_reason);
     }
   }
   std::istringstream output(testing::internal::GetCapturedStdout());

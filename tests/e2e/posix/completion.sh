@@ -16,7 +16,7 @@ replies() {
   printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort | paste -sd'|'
 }
 
-options="--depth=|--dry-run|--help|--keep=|--list|--max-size=|--min-free=|--names=|--older-than=|--quiet|--rules|--version"
+options="--depth=|--dry-run|--help|--json|--keep=|--list|--max-size=|--min-free=|--names=|--older-than=|--quiet|--rules|--version"
 iis="u_ex{yyMMdd}.log|u_ex{yyMMdd}.log|u_ex{yyMMddHH}.log"
 expect "options after --" "$options" "$(replies tarnwell --)"
 expect "the first word" "$options" "$(replies tarnwell '')"

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 #include "general/calendar.h"
@@ -79,19 +80,31 @@ TEST(RegistryFile, ReadsTheWow6432NodeKeyFirstAndNamesTheFileInEachWarning) {
   for (const auto& row : rows) EXPECT_EQ(ReadValue(row.file, "DebugPath"), row.read) << row.file;
 }
 
-// A record line holds any name a POSIX folder can: the bytes that would break the line or
-// read as an escape are escaped, every other byte (UTF-8 or not) stays.
-TEST(LineText, EscapesWhatWouldBreakTheLineAndKeepsEveryOtherByte) {
+// A record line and a name in the JSON report each hold any name a POSIX folder can, and
+// can be undone: the line escapes the bytes that would break it or read as an escape; the
+// JSON name only "\" and every byte that is not part of well-formed UTF-8 (JSON escapes
+// the rest itself).
+TEST(LineText, EscapesWhatWouldBreakTheLineOrJsonAndKeepsEveryOtherByte) {
   const struct {
     std::string path;
     std::string line;
+    std::string json;
   } rows[] = {
-      {"/logs/back\\slash.log", "/logs/back\\\\slash.log"},
-      {"/a\nb\rc\td", "/a\\nb\\rc\\td"},
-      {"/c\x01\x1F\x7F.log", "/c\\x01\\x1f\\x7f.log"},
-      {"/\xC3\xA9t\xC3\xA9 \xE6\x97\xA5 \xFF.log", "/\xC3\xA9t\xC3\xA9 \xE6\x97\xA5 \xFF.log"},
+      {"/logs/back\\slash.log", "/logs/back\\\\slash.log", "/logs/back\\\\slash.log"},
+      {"/a\nb\rc\td\"", "/a\\nb\\rc\\td\"", "/a\nb\rc\td\""},
+      {"/c\x01\x1F\x7F.log", "/c\\x01\\x1f\\x7f.log", "/c\x01\x1F\x7F.log"},
+      {"/\xC3\xA9t\xC3\xA9 \xE6\x97\xA5 \xFF.log", "/\xC3\xA9t\xC3\xA9 \xE6\x97\xA5 \xFF.log",
+       "/\xC3\xA9t\xC3\xA9 \xE6\x97\xA5 \\xff.log"},
+      // Overlong, a surrogate, cut short, above U+10FFFF, a stray continuation byte.
+      {"\xC0\xAF \xED\xA0\x80 \xE6\x97x \xF4\x90\x80\x80 \x80",
+       "\xC0\xAF \xED\xA0\x80 \xE6\x97x \xF4\x90\x80\x80 \x80",
+       "\\xc0\\xaf \\xed\\xa0\\x80 \\xe6\\x97x \\xf4\\x90\\x80\\x80 \\x80"},
+      {"/\xF0\x9F\x98\x80 \\x41", "/\xF0\x9F\x98\x80 \\\\x41", "/\xF0\x9F\x98\x80 \\\\x41"},
   };
-  for (const auto& row : rows) EXPECT_EQ(LineText(row.path), row.line) << row.path;
+  for (const auto& row : rows) {
+    EXPECT_EQ(std::tuple(LineText(row.path), JsonText(row.path)), std::tuple(row.line, row.json))
+        << row.path;
+  }
 }
 
 // In zones 14 hours east and 12 west of UTC at least one date differs from UTC's at any

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <set>
 
 #include "general/calendar.h"
 #include "general/date_stamp.h"
@@ -54,7 +55,7 @@ TEST(FolderListingOnWindows, DeletesNothingOutsideTheOpenedFolderWhenItIsSwapped
 }
 
 // After it was listed, one entry is made hidden and another is held open without delete
-// sharing: both stay, and the sweep goes on to the next.
+// sharing: both stay, the one held open counted as in use, and the sweep goes on to the next.
 TEST(FolderListingOnWindows, LeavesEntriesHiddenOrHeldOpenSinceTheyWereListed) {
   const TestFolder folder;
   const std::string hidden = LogName("a", -30), held = LogName("b", -30);
@@ -65,9 +66,15 @@ TEST(FolderListingOnWindows, LeavesEntriesHiddenOrHeldOpenSinceTheyWereListed) {
   SetFileAttributesW((folder.Path() / hidden).c_str(), FILE_ATTRIBUTE_HIDDEN);
   HANDLE holder = CreateFileW((folder.Path() / held).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_EXISTING, 0, 0);
-  for (const platform::ListedEntry& entry : batch) listing.DeleteEntry(entry);
+  std::multiset<platform::DeletionFailure> kinds;
+  for (const platform::ListedEntry& entry : batch) {
+    if (const platform::OsResult gone = listing.DeleteEntry(entry); gone.failed())
+      kinds.insert(platform::KindOfFailure(gone));
+  }
   CloseHandle(holder);
   EXPECT_EQ(folder.Entries(), (Names{hidden, held}));
+  EXPECT_EQ(kinds,
+            (std::multiset{platform::DeletionFailure::kOther, platform::DeletionFailure::kInUse}));
 }
 
 // The C runtime reaches the time zone by its own path.
