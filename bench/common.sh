@@ -60,7 +60,9 @@ measure() {
 # tools meant to leave different files; with COPY=no all run on SOURCE itself. While all
 # the copies take at most 4,000,000 entries, every round's are made before the first
 # round, so the timed runs follow each other closely: a quiet spell on a shared host then
-# covers the whole comparison. Each round starts with a sync all the same.
+# covers the whole comparison. Each round starts with a sync all the same. With
+# TARNWELL_BENCH_QUIET=CORES set, the first round waits (after the copies) until a
+# CPU-bound job gets that many cores twice in a row, 10 seconds apart.
 # The order rotates from round to round, so each tool goes first as often as the others
 # (two tools take turns). The last TOOL is the reference: for each other tool the line
 # gives the median of its per-round ratios of wall time to the reference's, then medians
@@ -78,6 +80,11 @@ compare() {
     ((rounds * n * $(find "$source" -mindepth 1 -maxdepth 1 | wc -l) <= 4000000)); then
     ahead=yes
     for ((r = 0; r < rounds; r++)); do copies "$r"; done
+  fi
+  if [ -n "${TARNWELL_BENCH_QUIET:-}" ]; then
+    sync
+    until awk -v a="$(cores_free)" -v b="$(sleep 10 && cores_free)" -v q="$TARNWELL_BENCH_QUIET" \
+      'BEGIN { exit !(a >= q && b >= q) }'; do sleep 20; done
   fi
   for ((r = 0; r < rounds; r++)); do
     local dirs=()
