@@ -58,7 +58,7 @@ measure() {
 # every tool gets its own fresh copy of SOURCE in every round (cp -a, then sync, before
 # anything is timed) and the copies must end alike; COPY=apart copies the same way for
 # tools meant to leave different files; with COPY=no all run on SOURCE itself. While all
-# the copies take at most 4,000,000 entries, every round's are made before the first
+# the copies take at most 6,000,000 entries, every round's are made before the first
 # round, so the timed runs follow each other closely: a quiet spell on a shared host then
 # covers the whole comparison. Each round starts with a sync all the same. With
 # TARNWELL_BENCH_QUIET=CORES set, the first round waits (after the copies) until a
@@ -77,7 +77,7 @@ compare() {
   # copies ROUND: the copies of SOURCE for ROUND.
   copies() { for ((i = 0; i < n; i++)); do cp -a "$source" "$scratch/copy$1.$i"; done; }
   if [ "$copy" != no ] &&
-    ((rounds * n * $(find "$source" -mindepth 1 -maxdepth 1 | wc -l) <= 4000000)); then
+    ((rounds * n * $(find "$source" -mindepth 1 -maxdepth 1 | wc -l) <= 6000000)); then
     ahead=yes
     for ((r = 0; r < rounds; r++)); do copies "$r"; done
   fi
