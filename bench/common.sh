@@ -57,7 +57,12 @@ measure() {
 # that takes the folder as its last argument) on SOURCE in ROUNDS rounds. With COPY=yes
 # every tool gets its own fresh copy of SOURCE in every round (cp -a, then sync, before
 # anything is timed) and the copies must end alike; COPY=apart copies the same way for
-# tools meant to leave different files; with COPY=no all run on SOURCE itself.
+# tools meant to leave different files; with COPY=no all run on SOURCE itself. While all
+# the copies take at most 6,000,000 entries, every round's are made before the first
+# round, so the timed runs follow each other closely: a quiet spell on a shared host then
+# covers the whole comparison. Each round starts with a sync all the same. With
+# TARNWELL_BENCH_QUIET=CORES set, the first round waits (after the copies) until a
+# CPU-bound job gets that many cores twice in a row, 10 seconds apart.
 # The order rotates from round to round, so each tool goes first as often as the others
 # (two tools take turns). The last TOOL is the reference: for each other tool the line
 # gives the median of its per-round ratios of wall time to the reference's, then medians
@@ -68,17 +73,27 @@ compare() {
   shift 4
   local tools=("$@") n=$# r i k left=
   local -A wall cpu
-  local loads=() cores=()
+  local loads=() cores=() ahead=no
+  # copies ROUND: the copies of SOURCE for ROUND.
+  copies() { for ((i = 0; i < n; i++)); do cp -a "$source" "$scratch/copy$1.$i"; done; }
+  if [ "$copy" != no ] &&
+    ((rounds * n * $(find "$source" -mindepth 1 -maxdepth 1 | wc -l) <= 6000000)); then
+    ahead=yes
+    for ((r = 0; r < rounds; r++)); do copies "$r"; done
+  fi
+  if [ -n "${TARNWELL_BENCH_QUIET:-}" ]; then
+    sync
+    until awk -v a="$(cores_free)" -v b="$(sleep 10 && cores_free)" -v q="$TARNWELL_BENCH_QUIET" \
+      'BEGIN { exit !(a >= q && b >= q) }'; do sleep 20; done
+  fi
   for ((r = 0; r < rounds; r++)); do
     local dirs=()
     for ((i = 0; i < n; i++)); do
       dirs[i]=$source
-      if [ "$copy" != no ]; then
-        dirs[i]=$scratch/copy$i
-        cp -a "$source" "${dirs[i]}"
-      fi
+      [ "$copy" = no ] || dirs[i]=$scratch/copy$r.$i
     done
-    [ "$copy" = no ] || sync
+    [ "$copy" = no ] || [ "$ahead" = yes ] || copies "$r"
+    sync
     loads+=("$(cut -d' ' -f1 /proc/loadavg)") cores+=("$(cores_free)")
     for ((k = 0; k < n; k++)); do
       i=$(((k + r) % n))
