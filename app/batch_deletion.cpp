@@ -37,7 +37,9 @@ std::size_t ThreadsFor(unsigned asked, std::size_t entries) {
   static const unsigned kForced = ForcedThreads();
   std::size_t threads = asked != 0 ? asked : kForced;
   if (threads == 0) {
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    // Read once: glibc reads /sys for it at every call, and a walk through a thousand
+    // sub-folders asks once a folder.
+    static const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t worth = platform::FolderListing::MostDeletingThreads();
     threads = std::min({cores, worth, entries / kLeastEntriesPerThread});
   }
@@ -55,6 +57,7 @@ struct Share {
 void DeleteEntries(platform::FolderListing& listing, std::span<const platform::ListedEntry> entries,
                    const std::string& used, const RunChoices& choices, Report& report,
                    SweepResult& result) {
+  if (entries.empty()) return;
   const std::size_t threads = ThreadsFor(choices.deletion_threads, entries.size());
   std::vector<Share> shares(threads);
   std::atomic<bool> stop = false;
