@@ -22,9 +22,9 @@ namespace tarnwell {
 // `entries`; the caller's thread takes the first share. How many threads:
 // `choices.deletion_threads` when not 0, else the environment's TARNWELL_DELETE_THREADS
 // when it holds a whole number from 1 to 64 (read once), else one a core up to
-// FolderListing::MostDeletingThreads (4 on POSIX, 1 on Windows), fewer where a thread would
-// get fewer than 64 entries; never more than there are entries. A thread that cannot be
-// started leaves its share to the caller's.
+// FolderListing::MostDeletingThreads (4), fewer where a thread would get fewer than 64
+// entries; never more than there are entries. A thread that cannot be started leaves its
+// share to the caller's.
 //
 // The counts are exact. `result.first_reason` is that of the failure earliest in `entries`,
 // as if one thread had deleted them all. With `choices.list` each file's path goes to

@@ -47,4 +47,6 @@ void FolderListing::OrderForDeletion(std::vector<ListedEntry>* entries) const {
             [](const ListedEntry& a, const ListedEntry& b) { return a.id_ < b.id_; });
 }
 
+unsigned FolderListing::MostDeletingThreads() { return 4; }
+
 }  // namespace tarnwell::platform

@@ -327,8 +327,6 @@ OsResult FolderListing::Space(DiskSpace* space) const {
   return OsResult::Done();
 }
 
-unsigned FolderListing::MostDeletingThreads() { return 4; }
-
 DeletionFailure KindOfFailure(const OsResult& failed) {
   if (failed.reason == kReadOnlyReason) return DeletionFailure::kReadOnly;
   switch (failed.code) {

@@ -277,8 +277,6 @@ OsResult FolderListing::WouldDeleteEntry(const ListedEntry& listed, FileSize* si
   return OpenForDeletion(s.folder, EntryName(s.batch, listed), &file, size);
 }
 
-unsigned FolderListing::MostDeletingThreads() { return 1; }
-
 DeletionFailure KindOfFailure(const OsResult& failed) {
   if (failed.reason == kReadOnlyReason) return DeletionFailure::kReadOnly;
   switch (failed.code) {
