@@ -107,12 +107,7 @@ void DeleteEntries(platform::FolderListing& listing, std::span<const platform::L
     if (share.error) std::rethrow_exception(share.error);
   }
   // In the order of `entries`, so the first reason is the earliest failure's.
-  for (const Share& share : shares) {
-    result.deleted = AddLong(result.deleted, share.counts.deleted);
-    result.bytes += share.counts.bytes;
-    result.freed += share.counts.freed;
-    AddFailures(share.counts, result);
-  }
+  for (const Share& share : shares) AddResult(share.counts, result);
 }
 
 }  // namespace tarnwell

@@ -228,11 +228,10 @@ void ApplyCaps(const Rule& rule, const RunChoices& choices, Report& report, cons
   // Last pass: each folder's share of what the caps take, deleted as the age rule deletes.
   SweepResult caps;
   std::vector<platform::ListedEntry> chosen;
+  // The date alone rules out most logs before any is looked at.
+  const Long last = std::max(by_size ? by_size->date : kNoDate, by_free ? by_free->date : kNoDate);
   pass.Run(
       [&](LeftLog& log) {
-        // The date alone rules out most logs before any is looked at.
-        const Long last =
-            std::max(by_size ? by_size->date : kNoDate, by_free ? by_free->date : kNoDate);
         if (log.Date() > last || !log.MayGo()) return;
         const Key key = log.PlaceInOrder();
         if ((by_size && key <= *by_size) || (by_free && log.Frees() > 0 && key <= *by_free)) {
@@ -244,9 +243,11 @@ void ApplyCaps(const Rule& rule, const RunChoices& choices, Report& report, cons
         DeleteEntries(folder.files, chosen, folder.used, choices, report, caps);
         chosen.clear();
       });
-  result.deleted = AddLong(result.deleted, caps.deleted);
-  result.bytes += caps.bytes;
-  result.freed += caps.freed;
+  AddResult(caps, result);
+  if (const std::int64_t unmeant = caps.Unmeant(); unmeant > 0) {
+    report.Notice(shown + ": " + std::to_string(unmeant) + (unmeant == 1 ? " log" : " logs") +
+                  " the caps take not deleted: " + caps.first_reason);
+  }
 
   const std::uint64_t left = total - caps.bytes;
   if (rule.max_size && left > *rule.max_size) {

@@ -82,11 +82,7 @@ class AgeRule {
                      (unmeant == 1 ? " old file" : " old files") +
                      " not deleted: " + here.first_reason);
     }
-    result_.deleted = AddLong(result_.deleted, here.deleted);
-    result_.bytes += here.bytes;
-    result_.freed += here.freed;
-    result_.kept += here.kept;
-    AddFailures(here, result_);
+    AddResult(here, result_);
   }
 
  private:
@@ -110,7 +106,11 @@ std::int64_t SweepResult::Unmeant() const {
   return unmeant;
 }
 
-void AddFailures(const SweepResult& part, SweepResult& whole) {
+void AddResult(const SweepResult& part, SweepResult& whole) {
+  whole.deleted = AddLong(whole.deleted, part.deleted);
+  whole.bytes += part.bytes;
+  whole.freed += part.freed;
+  whole.kept += part.kept;
   if (whole.Unmeant() == 0) whole.first_reason = part.first_reason;
   for (std::size_t kind = 0; kind < whole.not_deleted.size(); ++kind) {
     whole.not_deleted[kind] += part.not_deleted[kind];

@@ -49,9 +49,9 @@ struct SweepResult {
 // reason.
 SweepResult Sweep(const Rule& rule, const RunChoices& choices, Report& report);
 
-// Adds the failures of `part`, a later part of a sweep, to those of `whole`: the first
-// reason stays the earliest's.
-void AddFailures(const SweepResult& part, SweepResult& whole);
+// Adds what `part`, a later part of a sweep, came to (files, bytes, kept, failures) to
+// `whole`: the first reason stays the earliest's.
+void AddResult(const SweepResult& part, SweepResult& whole);
 
 // The number of files Sweep deletes in `folder` with the day limit `limit` and nothing
 // else asked: 0 for a folder that is not there. Raises what Sweep raises.

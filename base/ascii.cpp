@@ -22,4 +22,12 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
          FindIgnoringCase(text.substr(0, prefix.size()), prefix) == 0;
 }
 
+std::string_view TrimSpacesAndTabs(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
 }  // namespace tarnwell

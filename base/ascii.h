@@ -28,6 +28,16 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view part);
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
 
+inline bool EqualsIgnoringCase(std::string_view text, std::string_view other) {
+  return text.size() == other.size() && StartsWithIgnoringCase(text, other);
+}
+
+// `text` without the spaces and tabs at either end.
+std::string_view TrimSpacesAndTabs(std::string_view text);
+
+// `text` in single quotes, as messages name what they refuse: 'u_ex{yyMMdd.log'.
+std::string Quoted(std::string_view text);
+
 inline bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
   return FindIgnoringCase(text, part) != std::string_view::npos;
 }

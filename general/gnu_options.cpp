@@ -44,8 +44,6 @@ constexpr GnuOption kOptions[] = {
     {.name = "version", .has_arg = no_argument, .id = 'V', .key = ""},
 };
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
-
 const GnuOption* OptionWithId(int id) {
   const auto found = std::ranges::find(kOptions, id, &GnuOption::id);
   return found == std::end(kOptions) ? nullptr : found;
@@ -54,9 +52,7 @@ const GnuOption* OptionWithId(int id) {
 // Why the Windows-style switch `word` cannot stand among GNU options, with what to write.
 std::string Mixed(std::string_view word) {
   const std::string_view key = word.substr(0, word.find('='));
-  const auto is = [key](std::string_view name) {
-    return key.size() == name.size() && StartsWithIgnoringCase(key, name);
-  };
+  const auto is = [key](std::string_view name) { return EqualsIgnoringCase(key, name); };
   std::string instead = is("/Path") ? "the folder alone" : is("/?") ? "--help" : "";
   for (const GnuOption& option : kOptions) {
     if (!option.key.empty() && is(option.key)) instead = "--" + std::string(option.name);

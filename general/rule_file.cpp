@@ -27,20 +27,10 @@ constexpr KnownField kFields[] = {
     {.key = "MinFree", .kind = FieldKind::kText},
 };
 
-bool SameKey(std::string_view key, std::string_view name) {
-  return key.size() == name.size() && StartsWithIgnoringCase(key, name);
-}
-
 const KnownField* FindField(std::string_view key) {
   const auto found = std::ranges::find_if(
-      kFields, [key](const KnownField& field) { return SameKey(key, field.key); });
+      kFields, [key](const KnownField& field) { return EqualsIgnoringCase(key, field.key); });
   return found == std::end(kFields) ? nullptr : found;
-}
-
-std::string_view TrimSpacesAndTabs(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 // Reads a rules file a line at a time, each section into the rule it begins.
@@ -87,7 +77,6 @@ class RuleFileReader {
 
  private:
   std::string At(std::size_t number) const { return path_ + ":" + std::to_string(number) + ": "; }
-  static std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
   void Refuse(std::size_t number, const std::string& why) {
     rules_.back().fault = At(number) + why;
@@ -100,7 +89,8 @@ class RuleFileReader {
     section_line_ = number;
     seen_.clear();
     const bool rule =
-        line.back() == ']' && SameKey(TrimSpacesAndTabs(line.substr(1, line.size() - 2)), "Rule");
+        line.back() == ']' &&
+        EqualsIgnoringCase(TrimSpacesAndTabs(line.substr(1, line.size() - 2)), "Rule");
     if (!rule) {
       Refuse(number, "unknown section " + Quoted(line) + ": a rules file holds [Rule] sections");
     } else if (position == 1 && !stray_.empty()) {

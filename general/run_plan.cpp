@@ -36,16 +36,12 @@ constexpr KnownSwitch kKnownSwitches[] = {
     {.key = "/Json", .form = Form::kFlag},
 };
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
-
 // The switch whose key `word` begins with, up to "=", or null.
 const KnownSwitch* FindSwitch(std::string_view word) {
   const std::string_view key = word.substr(0, word.find('='));
-  const auto known = std::find_if(std::begin(kKnownSwitches), std::end(kKnownSwitches),
-                                  [key](const KnownSwitch& known_switch) {
-                                    return key.size() == known_switch.key.size() &&
-                                           StartsWithIgnoringCase(key, known_switch.key);
-                                  });
+  const auto known = std::find_if(
+      std::begin(kKnownSwitches), std::end(kKnownSwitches),
+      [key](const KnownSwitch& known_switch) { return EqualsIgnoringCase(key, known_switch.key); });
   return known == std::end(kKnownSwitches) ? nullptr : known;
 }
 
@@ -113,9 +109,7 @@ std::string ValueOf(std::string_view command_line, const char* key) {
 std::optional<std::string> SetRuleField(std::string_view key, const std::string& value,
                                         Rule* rule) {
   const std::string written = std::string(key) + "=" + value;
-  const auto is = [key](std::string_view name) {
-    return key.size() == name.size() && StartsWithIgnoringCase(key, name);
-  };
+  const auto is = [key](std::string_view name) { return EqualsIgnoringCase(key, name); };
   if (is("/Keep")) {
     const std::optional<Long> count = ReadWholeNumber(value, 1, kMaxKeep);
     if (!count) {

@@ -13,14 +13,6 @@ namespace {
 constexpr std::string_view kHeaderVersion4 = "REGEDIT4";
 constexpr std::string_view kHeaderVersion5 = "Windows Registry Editor Version 5.00";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view TrimSpacesAndTabs(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 // The value of 1 to `max_digits` hex digits, or nullopt.
 std::optional<std::uint32_t> ReadHex(std::string_view digits, std::size_t max_digits) {
   if (digits.empty() || digits.size() > max_digits) return std::nullopt;
