@@ -77,16 +77,17 @@ OsResult OpenRegistryKey(std::int32_t root, const std::string& sub_key, Registry
 //  kDone:     `*names` holds them, perhaps none.
 //  kNotThere: `key` is not open.
 //  kFailed:   they cannot be listed; `reason` and `code` (the system's status) say why.
-// POSIX: each name in FoldCase form, as the registry file keeps it.
+// POSIX, where rules come from files (rules_folder.h) and nothing enumerates the registry
+// file: always kNotThere.
 OsResult ListRegistrySubKeys(const RegistryKey& key, std::vector<std::string>* names);
 
 // The names of the values of the open `key` into `*names` ("" for the key's default
-// value), in no particular order. Results as for ListRegistrySubKeys.
+// value), in no particular order. Results as for ListRegistrySubKeys, POSIX too.
 OsResult ListRegistryValues(const RegistryKey& key, std::vector<std::string>* names);
 
 // The text of a REG_EXPAND_SZ value as Windows expands it: each %NAME% of an environment
 // variable of this process replaced by the variable's value, any other "%" kept as it
-// stands. Never fails.
+// stands. Never fails. POSIX: `text` as it is (no rule is read from the registry file).
 std::string ExpandRegistryText(const std::string& text);
 
 // Where HKEY_LOCAL_MACHINE is kept, as a message tells an administrator where to set a

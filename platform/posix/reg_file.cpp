@@ -306,24 +306,6 @@ std::optional<RegFile::Values> RegFile::Key(std::string_view path) const {
   return std::nullopt;
 }
 
-std::vector<std::string> RegFile::SubKeys(std::string_view path) const {
-  const std::string folded = FoldKeyPath(path);
-  const std::string below = folded.empty() ? "" : folded + "\\";
-  std::vector<std::string> names;
-  // A key's descendants need not stand together in the map ("a\\b-c" sorts between "a\\b"
-  // and "a\\b\\c"), so each name is looked for among those already found.
-  for (auto it = keys_.lower_bound(below); it != keys_.end() && it->first.starts_with(below);
-       ++it) {
-    const std::string_view rest = std::string_view(it->first).substr(below.size());
-    std::string name(rest.substr(0, rest.find('\\')));
-    if (!name.empty() && std::ranges::find(names, name) == names.end()) {
-      names.push_back(std::move(name));
-    }
-  }
-  std::ranges::sort(names);
-  return names;
-}
-
 const RegFileValue* FindRegFileValue(const RegFile::Values& values, std::string_view name) {
   const auto it = values.find(FoldCase(name));
   return it == values.end() ? nullptr : &it->second;

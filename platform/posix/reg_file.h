@@ -65,11 +65,6 @@ class RegFile {
   // exists, without values, as it would after importing the file.
   std::optional<Values> Key(std::string_view path) const;
 
-  // The names of the sub-keys of the key at `path` (as for Key), in FoldCase form and byte
-  // order, a key named only as the parent of another among them; none for a key the file
-  // does not hold.
-  std::vector<std::string> SubKeys(std::string_view path) const;
-
  private:
   friend class RegFileParser;
 

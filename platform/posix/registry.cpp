@@ -3,9 +3,7 @@
 // nothing worth caching.
 #include "platform/registry.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <iterator>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -70,11 +68,9 @@ std::optional<std::string> Wow64Path(const std::string& sub_key) {
 
 }  // namespace
 
-// An open key of the registry file: its values and the names of its sub-keys, read when it
-// was opened.
+// An open key of the registry file: its values, read when it was opened.
 struct RegistryKey::Opened {
   RegFile::Values values;
-  std::vector<std::string> sub_keys;
 };
 
 void RegistryKey::Close::operator()(Opened* opened) const { delete opened; }
@@ -96,21 +92,16 @@ OsResult OpenRegistryKey(std::int32_t root, const std::string& sub_key, Registry
   // A value of the WOW6432Node key comes first, as the Windows program sees it; a file
   // written from a 32-bit view, or by hand, names the key directly.
   std::optional<RegFile::Values> values = file.Key(sub_key);
-  std::vector<std::string> sub_keys = file.SubKeys(sub_key);
   const std::optional<std::string> wow64 =
       view == RegistryView::k32Bit ? Wow64Path(sub_key) : std::nullopt;
   if (wow64) {
     if (std::optional<RegFile::Values> redirected = file.Key(*wow64)) {
       if (values) redirected->merge(*values);  // keeps the WOW6432Node value of a name
       values = std::move(redirected);
-      std::ranges::copy(file.SubKeys(*wow64), std::back_inserter(sub_keys));
-      std::ranges::sort(sub_keys);
-      sub_keys.erase(std::unique(sub_keys.begin(), sub_keys.end()), sub_keys.end());
     }
   }
   if (!values) return OsResult::NotThere();
-  *key = RegistryKey(
-      RegistryKey::OpenedPtr(new RegistryKey::Opened{std::move(*values), std::move(sub_keys)}));
+  *key = RegistryKey(RegistryKey::OpenedPtr(new RegistryKey::Opened{std::move(*values)}));
   return OsResult::Done();
 }
 
@@ -124,35 +115,18 @@ OsResult QueryRegistryValue(const RegistryKey& key, const std::string& value_nam
   return OsResult::Done();
 }
 
-OsResult ListRegistrySubKeys(const RegistryKey& key, std::vector<std::string>* names) {
-  if (!key.IsOpen()) return OsResult::NotThere();
-  *names = key.opened()->sub_keys;
-  return OsResult::Done();
-}
-
-OsResult ListRegistryValues(const RegistryKey& key, std::vector<std::string>* names) {
-  if (!key.IsOpen()) return OsResult::NotThere();
+// Rules come from files here (rules_folder.h): nothing enumerates the registry file.
+OsResult ListRegistrySubKeys(const RegistryKey&, std::vector<std::string>* names) {
   names->clear();
-  for (const auto& [name, value] : key.opened()->values) names->push_back(name);
-  return OsResult::Done();
+  return OsResult::NotThere();
 }
 
-std::string ExpandRegistryText(const std::string& text) {
-  std::string expanded;
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t close = text[at] == '%' ? text.find('%', at + 1) : std::string::npos;
-    if (close == std::string::npos) {
-      expanded += text[at++];
-      continue;
-    }
-    const std::string name = text.substr(at + 1, close - at - 1);
-    const char* value = name.empty() ? nullptr : std::getenv(name.c_str());
-    // An unknown name stays as written, and its closing "%" may open the next one.
-    expanded += value != nullptr ? std::string(value) : text.substr(at, close - at);
-    at = value != nullptr ? close + 1 : close;
-  }
-  return expanded;
+OsResult ListRegistryValues(const RegistryKey&, std::vector<std::string>* names) {
+  names->clear();
+  return OsResult::NotThere();
 }
+
+std::string ExpandRegistryText(const std::string& text) { return text; }
 
 std::string RegistryLocation() { return RegistryFilePath(); }
 

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "platform/posix/posix_error.h"
 
@@ -30,7 +29,7 @@ OsResult ReadOpenFile(int fd, std::size_t max_bytes, std::string* bytes) {
     } else if (count == 0) {
       return OsResult::Done();
     } else if (errno != EINTR) {
-      return OsResult::Failed(std::strerror(errno), errno);
+      return PosixError(errno);
     }
   }
 }

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string_view>
 
+#include "platform/path_text.h"
 #include "platform/posix/posix_error.h"
 #include "platform/posix/regular_file.h"
 
@@ -29,11 +29,10 @@ OsResult ReadRulesFiles(const std::string& folder, std::vector<RulesFile>* files
     // Hidden names are an editor's or a package manager's leftovers, never a rule.
     if (name.ends_with(".conf") && !name.starts_with('.')) names.emplace_back(name);
   }
-  if (errno != 0) return OsResult::Failed(std::strerror(errno), errno);
+  if (errno != 0) return PosixError(errno);
   std::ranges::sort(names);
-  const std::string separated = folder.ends_with('/') ? folder : folder + "/";
   for (const std::string& name : names) {
-    RulesFile& file = files->emplace_back(RulesFile{.name = name, .path = separated + name});
+    RulesFile& file = files->emplace_back(RulesFile{.name = name, .path = EntryPath(folder, name)});
     file.read = ReadRegularFile(file.path, kMaxRulesFileBytes, &file.text);
     // Gone since it was listed: as if it had never been there.
     if (file.read.kind == OsResult::kNotThere) files->pop_back();
