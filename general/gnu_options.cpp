@@ -7,12 +7,9 @@
 #include <string_view>
 
 #include "base/ascii.h"
-#include "general/numbers.h"
 
 namespace tarnwell {
 namespace {
-
-constexpr Long kMaxDays = 1'000'000;
 
 // The ids of the long options without a short one, clear of every character.
 enum : int { kNames = 256, kDepth, kMaxSize, kMinFree, kRules, kJson };
@@ -140,15 +137,6 @@ GnuCommandLine ReadGnuCommandLine(const std::vector<std::string>& arguments) {
                        Quoted(std::string(1, static_cast<char>(optopt))));
       case '?':
         return Refusal(Unaccepted(argv[optind - 1]));
-      case 'd': {
-        const std::optional<Long> days = ReadWholeNumber(value, 1, kMaxDays);
-        if (!days) {
-          return Refusal("invalid --older-than " + Quoted(value) +
-                         ": the days must be a whole number from 1 to " + std::to_string(kMaxDays));
-        }
-        plan.sweep.days = *days;
-        break;
-      }
       case kRules:
         plan.rules = true;
         break;
@@ -172,7 +160,7 @@ GnuCommandLine ReadGnuCommandLine(const std::vector<std::string>& arguments) {
           return Refusal("invalid --" + std::string(option->name) + " " + Quoted(value) + ": " +
                          *why);
         }
-        if (without_days.empty()) without_days = option->name;
+        if (option->id != 'd' && without_days.empty()) without_days = option->name;
     }
   }
   operands.insert(operands.end(), argv.begin() + optind, argv.end() - 1);

@@ -115,7 +115,6 @@ std::size_t CharactersStart(std::string_view name, std::size_t end, std::string_
   return CharactersEnd(name, start, folded) == end ? start : npos;
 }
 
-
 }  // namespace
 
 std::string NameMatch::Stem(std::string_view name) const {

@@ -4,13 +4,10 @@
 #include <set>
 
 #include "base/ascii.h"
-#include "general/numbers.h"
 #include "platform/path_syntax.h"
 
 namespace tarnwell {
 namespace {
-
-constexpr Long kMaxDays = 1'000'000;
 
 struct KnownField {
   std::string_view key;
@@ -130,12 +127,6 @@ std::optional<std::string> SetConfiguredField(std::string_view key, const std::s
     if (value.empty()) return "Path names no folder";
     if (!platform::CouldNameFolder(value)) return written + " cannot name a folder here";
     rule->folder = value;
-  } else if (field->key == "DeleteAfterDays") {
-    const std::optional<Long> days = ReadWholeNumber(value, 1, kMaxDays);
-    if (!days) {
-      return written + ": the days must be a whole number from 1 to " + std::to_string(kMaxDays);
-    }
-    rule->days = *days;
   } else if (std::optional<std::string> refused =
                  SetRuleField("/" + std::string(field->key), value, rule)) {
     // The switch's words, without the switch's slash: the rule wrote the key alone.

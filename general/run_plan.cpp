@@ -11,6 +11,7 @@ namespace tarnwell {
 namespace {
 
 constexpr Long kMaxKeep = 1'000'000;
+constexpr Long kMaxStrictDays = 1'000'000;
 constexpr int kMaxDepth = 16;
 
 // A switch either takes a value ("/Keep=7") or is a flag ("/WhatIf").
@@ -110,7 +111,14 @@ std::optional<std::string> SetRuleField(std::string_view key, const std::string&
                                         Rule* rule) {
   const std::string written = std::string(key) + "=" + value;
   const auto is = [key](std::string_view name) { return EqualsIgnoringCase(key, name); };
-  if (is("/Keep")) {
+  if (is("/DeleteAfterDays")) {
+    const std::optional<Long> days = ReadWholeNumber(value, 1, kMaxStrictDays);
+    if (!days) {
+      return written + ": the days must be a whole number from 1 to " +
+             std::to_string(kMaxStrictDays);
+    }
+    rule->days = *days;
+  } else if (is("/Keep")) {
     const std::optional<Long> count = ReadWholeNumber(value, 1, kMaxKeep);
     if (!count) {
       return written + ": the count must be a whole number from 1 to " + std::to_string(kMaxKeep);

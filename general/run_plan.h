@@ -86,7 +86,9 @@ RunPlan ReadRunPlan(std::string_view command_line,
 // "/MinFree", compared ignoring case) gives, from `value` as the switch holds it. Returns
 // why the value is refused, or nullopt when it is set. A rule file and another way of
 // writing the command line read their values through this too, so a value means the same
-// wherever it is written.
+// wherever it is written. "/DeleteAfterDays" is read here strictly, as rules and GNU
+// options take it (a whole number of days from 1 to 1,000,000 in digits); the command
+// line's own lenient reading of it is ReadRunPlan's.
 std::optional<std::string> SetRuleField(std::string_view key, const std::string& value, Rule* rule);
 
 // Whether `word` is written as a switch this program knows ("/Silent", "/keep=0", "/?"):
