@@ -3,8 +3,8 @@
 // blocks in the journal), so deletions in one folder overlap well.
 #pragma once
 
-#include <span>
 #include <string>
+#include <vector>
 
 #include "app/report.h"
 #include "app/sweep.h"
@@ -18,21 +18,22 @@ namespace tarnwell {
 // of each to `result` as Sweep counts it. Everything that decides which files go (the age,
 // /Keep) has been decided before: `entries` are the files that go.
 //
-// The entries are cut into contiguous shares, one a thread, each deleted in the order of
-// `entries`; the caller's thread takes the first share. How many threads:
+// `entries` are first put in the order the file system deletes fastest
+// (FolderListing::OrderForDeletion), then cut into contiguous shares of that order, one a
+// thread; the caller's thread takes the first share. How many threads:
 // `choices.deletion_threads` when not 0, else the environment's TARNWELL_DELETE_THREADS
 // when it holds a whole number from 1 to 64 (read once), else one a core up to
 // FolderListing::MostDeletingThreads (4), fewer where a thread would get fewer than 64
 // entries; never more than there are entries. A thread that cannot be started leaves its
 // share to the caller's.
 //
-// The counts are exact. `result.first_reason` is that of the failure earliest in `entries`,
-// as if one thread had deleted them all. With `choices.list` each file's path goes to
+// The counts are exact. `result.first_reason` is that of the failure earliest in that
+// order, as if one thread had deleted them all. With `choices.list` each file's path goes to
 // `report` as one line just after the file goes, from the thread that deleted it: in each
 // share's order, the shares' lines mixed. An exception in any thread (std::bad_alloc while
 // writing a line) stops the others before their next entry and is raised here once every
 // thread has ended; what the batch came to is then lost with it.
-void DeleteEntries(platform::FolderListing& listing, std::span<const platform::ListedEntry> entries,
+void DeleteEntries(platform::FolderListing& listing, std::vector<platform::ListedEntry>& entries,
                    const std::string& used, const RunChoices& choices, Report& report,
                    SweepResult& result);
 

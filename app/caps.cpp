@@ -239,7 +239,6 @@ void ApplyCaps(const Rule& rule, const RunChoices& choices, Report& report, cons
         }
       },
       [&](const VisitedFolder& folder) {
-        folder.files.OrderForDeletion(&chosen);
         DeleteEntries(folder.files, chosen, folder.used, choices, report, caps);
         chosen.clear();
       });

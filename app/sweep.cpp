@@ -21,16 +21,6 @@
 namespace tarnwell {
 namespace {
 
-// Deletes (or, previewing, judges) the old logs of one batch, chosen before any of them
-// goes, and adds what came of each to `result`.
-void DeleteBatch(platform::FolderListing& listing, std::vector<platform::ListedEntry>& batch,
-                 const std::string& used, const RunChoices& choices, Report& report,
-                 SweepResult& result) {
-  // In the order the file system deletes fastest.
-  listing.OrderForDeletion(&batch);
-  DeleteEntries(listing, batch, used, choices, report, result);
-}
-
 // What the age rule does in one folder of a sweep.
 class AgeRule {
  public:
@@ -70,7 +60,7 @@ class AgeRule {
         here.kept += kept;
         return kept;
       });
-      DeleteBatch(folder.files, batch_, folder.used, choices_, report_, here);
+      DeleteEntries(folder.files, batch_, folder.used, choices_, report_, here);
     }
     if (reading_.Patterned() && named.first > 0 && named.second == 0) {
       report_.Notice(shown + ": " + std::to_string(named.first) +

@@ -62,6 +62,7 @@ TEST(DeleteEntries, ComesToTheSameOnOneThreadAndOnFour) {
       platform::FolderListing listing;
       std::vector<platform::ListedEntry> batch;
       if (listing.Open(folder.Text(), "*.log").done()) listing.NextBatch(&batch);
+      listing.OrderForDeletion(&batch);  // as DeleteEntries shares them out
       for (std::size_t i = 0; i < batch.size(); ++i) {
         const fs::path file = folder.Path() / FromUtf8(std::string(batch[i].name));
         if (row.change && i % 10 == 3) {
