@@ -37,10 +37,8 @@ class AgeRule {
     std::optional<NewestLogs> newest;
     // The ordinary files listed and the dated logs among them, for a pattern naming none.
     std::pair<std::int64_t, std::int64_t> named;
-    bool judged = true;  // every listed file goes through the loop below
     if (rule_.keep > 0) {
       newest = NewestLogsIn(folder.files, batch_, shown, rule_.keep, reading_, &named);
-      judged = false;
       // Nothing old enough beyond the logs kept: a second reading would delete nothing.
       const std::optional<Long> oldest = newest->OldestNotKept();
       if (oldest && AgeLimit::FromClock(rule_.days).IsOlderDate(*oldest)) {
@@ -52,6 +50,8 @@ class AgeRule {
       // to the new date.
       const AgeLimit age_limit = AgeLimit::FromClock(rule_.days);
       std::erase_if(batch_, [&](const platform::ListedEntry& entry) {
+        // Without /Keep every listed file comes here once; with it NewestLogsIn counted them.
+        const bool judged = !newest;
         named.first += judged;
         const std::optional<Long> date = reading_.DateOf(entry.name, age_limit);
         named.second += judged && date;
