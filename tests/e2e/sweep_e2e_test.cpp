@@ -25,10 +25,6 @@ TEST(Run, UsageAndOverflowOfTheDayCountTouchNothing) {
     int exit_code;
     Lines messages = {}, errors = {};
   } rows[] = {
-      {.arguments = {},
-       .exit_code = 2,
-       .messages = kUsage,
-       .errors = {Refusal("/DeleteAfterDays=<NumberOfDays> is missing")}},
       {.arguments = {"/Silent"},
        .exit_code = 2,
        .messages = kUsage,
@@ -38,10 +34,6 @@ TEST(Run, UsageAndOverflowOfTheDayCountTouchNothing) {
        .exit_code = 2,
        .messages = kUsage,
        .errors = {Refusal("unknown switch '/WhatsIf'")}},
-      {.arguments = {"/DeleteAfterDays=7", path, "/Keep=0"},
-       .exit_code = 2,
-       .messages = kUsage,
-       .errors = {Refusal("/Keep=0: the count must be a whole number from 1 to 1000000")}},
       {.arguments = {"/DeleteAfterDays=7", "/?"}, .exit_code = 2, .messages = kUsage},
       {.arguments = {overflow, path}, .exit_code = 1, .errors = kOverflow},
       {.arguments = {overflow, "/SILENT", path},
